@@ -11,9 +11,8 @@
 
 namespace yz::servers {
 
-extern const char* const kSchemaSql;
-extern const char* const kDemoSql;
-extern const char* const kTagsSql;
+extern const char* const kSchemaScripts[];
+extern const char* const kDemoScripts[];
 
 std::string DateTimeText(DateTime t) {
   int y, mo, d, h, mi, s, ms;
@@ -194,8 +193,7 @@ void Database::ExecScript(const std::string& sql) {
 }
 
 void Database::CreateSchema() {
-  ExecScript(kSchemaSql);
-  ExecScript(kTagsSql);
+  for (const char* const* script = kSchemaScripts; *script; ++script) ExecScript(*script);
   AddDateTimeTriggers();
   tableColumns_.clear();
 }
@@ -203,7 +201,7 @@ void Database::CreateSchema() {
 void Database::LoadDemo() {
   ExecScript("begin");
   try {
-    ExecScript(kDemoSql);
+    for (const char* const* script = kDemoScripts; *script; ++script) ExecScript(*script);
     ExecScript("commit");
   } catch (...) {
     ExecScript("rollback");

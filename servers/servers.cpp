@@ -10,46 +10,22 @@
 #include "remote/transport.h"
 #include "servers/database.h"
 #include "servers/dialect.h"
+#include "servers/registry.h"
 
 namespace yz::servers {
 
 data::ApplyResult ApplyDeltaTo(Database& db, const std::string& table, const std::vector<std::string>& keys,
                                const data::DataPacket& delta);
 
-namespace {
-
-using data::FieldType;
-
-// A provider: a select over one table (resolved by key fields), or a command provider that
-// runs the SQL text the client sends.
-struct ProviderDef {
-  std::string table;   // empty for a command provider
-  std::string select;  // ':name' parameters
-  std::vector<std::string> keys;
-  std::map<std::string, FieldType> paramTypes;
-};
-
-struct Instance;
-using Method = std::function<Variant(Instance&, VariantArray&)>;
-
-struct ServerDef {
-  std::map<std::string, ProviderDef> providers;  // keys in lower case
-  std::map<std::string, Method> methods;
-};
-
-// Per-connection state of a server instance.
-struct Instance {
-  std::shared_ptr<Database> db;
-  std::string progId;
-  std::string adoSql;  // the SQL-tag server's current text and row limit
-  int adoLimit = 0;
-};
-
 void NeedArgs(const char* method, const VariantArray& args, size_t n) {
   if (args.size() < n)
     throw Error(std::string("Method ") + method + " expects " + std::to_string(n) + " arguments, " +
                 std::to_string(args.size()) + " were given");
 }
+
+namespace {
+
+using data::FieldType;
 
 std::vector<Variant> BindValues(const std::string& what, const TranslatedSql& t, const data::Params& params) {
   if (static_cast<size_t>(params.Count()) < t.params.size())
@@ -200,21 +176,30 @@ ServerDef AuthorizeServer() {
   return s;
 }
 
-const std::map<std::string, ServerDef>& Servers() {
-  static const std::map<std::string, ServerDef> servers = [] {
-    std::map<std::string, ServerDef> m;
-    m["qz_logiccom.qz_com_yz_config"] = ConfigServer();
-    m["user_manage_server.dll_user_manage_server"] = UserServer();
-    m["qz_datacom.qz_actpatient"] = PatientServer();
-    m["qz_datacom.rt_comyzconfiger"] = YzConfigureServer();
-    m["yz_data.rt_comyzconfiger"] = YzConfigureServer();
-    m["jx_mts_tagsql.jx_mts_tag_sql"] = TagServer();
-    m[text::Lower(remote::kAuthorizeServer)] = AuthorizeServer();
+}  // namespace
+
+void AddSessionServers(ServerMap& m) {
+  m["qz_logiccom.qz_com_yz_config"] = ConfigServer();
+  m["user_manage_server.dll_user_manage_server"] = UserServer();
+  m["qz_datacom.qz_actpatient"] = PatientServer();
+  m["qz_datacom.rt_comyzconfiger"] = YzConfigureServer();
+  m["yz_data.rt_comyzconfiger"] = YzConfigureServer();
+  m["jx_mts_tagsql.jx_mts_tag_sql"] = TagServer();
+  m[text::Lower(remote::kAuthorizeServer)] = AuthorizeServer();
+}
+
+namespace {
+
+const ServerMap& Servers() {
+  static const ServerMap servers = [] {
+    ServerMap m;
+    AddSessionServers(m);
+    AddConfigureServers(m);
+    AddOrderServers(m);
     return m;
   }();
   return servers;
 }
-
 
 class EmbeddedServer : public remote::ServerInstance {
  public:
@@ -232,6 +217,7 @@ class EmbeddedServer : public remote::ServerInstance {
   data::DataPacket GetRecords(const std::string& provider, const data::Params& params,
                               const std::string& commandText) override {
     const ProviderDef& p = Provider(provider);
+    if (p.custom) return p.custom(in_, params);
     int limit = 0;
     std::string sql = commandText;
     if (sql.empty()) {

@@ -42,6 +42,8 @@ class ClientDataSet : public DataSet {
   void InternalOpen() override;
 
  private:
+  AppServer& Server() const;  // throws when no server or provider is set
+
   AppServer* server_ = nullptr;
   std::string providerName_;
   Params params_;

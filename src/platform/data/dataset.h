@@ -38,8 +38,9 @@ struct IndexDef {
 enum class ReconcileAction { Skip, Abort, Merge, Correct, Cancel, Refresh };
 
 using DataSetEvent = std::function<void(DataSet&)>;
-// The rejected row is current in `row` (a read-only set with the packet's columns: new values,
-// or the old value for a column the change did not touch).
+// The rejected row is current in `row` (a one-row set with the packet's columns: new values,
+// or the old value for a column the change did not touch). A handler answering Correct edits
+// that row; its values replace the pending change, which stays in the log.
 using ReconcileHandler = std::function<ReconcileAction(DataSet& row, const std::string& error, UpdateKind kind)>;
 
 // A data-aware control's connection to a data source. The dataset calls these through its
@@ -208,6 +209,8 @@ class DataSet {
  protected:
   // Client datasets fill rows from their provider.
   virtual void InternalOpen();
+  // After the log changed rows: rebuilds the view, keeping the row with that id current.
+  void RefreshAfterLogChange(long long keepId);
 
   DataSetState state_ = DataSetState::Inactive;
   std::vector<FieldDef> fieldDefs_;
@@ -218,6 +221,12 @@ class DataSet {
   std::vector<IndexDef> indexDefs_;
   int disableCount_ = 0;
   std::unique_ptr<Impl> impl_;
+
+ private:
+  void OpenWith(const DataPacket* packet, bool local);
+  void BeginInsert(bool append);
+  int FindInView(std::string_view keyFields, const std::vector<Variant>& keyValues, LocateOptions options);
+  void ResortKeepingRow();
 };
 
 }  // namespace yz::data

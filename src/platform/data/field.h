@@ -21,14 +21,14 @@ struct FieldDef {
   bool required = false;
   bool readOnly = false;
   bool key = false;  // sent as a key column to the resolver
-  std::string displayLabel;
+  std::string displayLabel{};
   int displayWidth = 0;
   // Lookup fields: the value of lookupResultField in lookupDataSet where lookupKeyFields
   // equal this set's keyFields (several fields separated by ';').
-  std::string keyFields;
+  std::string keyFields{};
   DataSet* lookupDataSet = nullptr;
-  std::string lookupKeyFields;
-  std::string lookupResultField;
+  std::string lookupKeyFields{};
+  std::string lookupResultField{};
 };
 
 class Field {
@@ -95,6 +95,8 @@ class Field {
   std::function<std::string(const Field&)> OnGetText;
 
  private:
+  friend class DataSet;
+  friend struct DataSetImplAccess;
   DataSet* owner_;
   FieldDef def_;
   int index_;
