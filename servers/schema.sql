@@ -22,9 +22,10 @@ create table if not exists xt_user_func (
   user_name varchar(20) not null, subsys_id varchar(10) not null, func_name varchar(40) not null,
   primary key (user_name, subsys_id, func_name));
 
+-- Stored window arrangements; another tool writes them, so nothing stops a second row for
+-- the same window and subsystem (the module then applies none).
 create table if not exists yz_user_form (
-  form_name varchar(40) not null, subsys_id varchar(10) not null, form_com blob,
-  primary key (form_name, subsys_id));
+  form_id integer primary key, form_name varchar(40) not null, subsys_id varchar(10) not null, form_com blob);
 
 create table if not exists zy_bed (
   dept_sn varchar(10), ward_sn varchar(10), bed_no varchar(8) not null, room_no varchar(8), bed_status char(1),

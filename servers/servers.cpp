@@ -77,9 +77,9 @@ ServerDef ConfigServer() {
 ServerDef UserServer() {
   ServerDef s;
   s.providers["dspuserform"] = {"yz_user_form",
-                                "select form_name, subsys_id, form_com from yz_user_form where form_name = :form_name "
+                                "select form_id, form_name, subsys_id, form_com from yz_user_form where form_name = :form_name "
                                 "and subsys_id = :subsys_id",
-                                {"form_name", "subsys_id"},
+                                {"form_id"},
                                 {}};
   s.methods["checkuserfunc"] = [](Instance& in, VariantArray& a) {
     NeedArgs("CheckUserFunc", a, 3);
