@@ -78,8 +78,8 @@ YZAUTO_API const char* yzauto_dump(const char* what, const char* format);
 
 /* --- message boxes ------------------------------------------------------------------------ */
 /* Queues the answer for the next box: 1 OK, 2 Cancel, 6 Yes, 7 No. A box that opens with no
- * queued answer is answered Cancel (or No, or OK when it has only OK) and recorded as
- * unexpected; yzauto_box shows it. */
+ * queued answer is recorded as unexpected (yzauto_box shows it) and ends the action that
+ * showed it, with the module's error box naming it. */
 YZAUTO_API int yzauto_queue_answer(int answer);
 YZAUTO_API int yzauto_box_count(void);
 /* Box i (0-based) as "caption<TAB>text<TAB>icon<TAB>buttons<TAB>answer<TAB>expected|unexpected". */

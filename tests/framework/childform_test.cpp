@@ -203,3 +203,23 @@ TEST_F(ChildFormTest, LookupValueCannotBeChangedByAQuote) {
 
 }  // namespace
 }  // namespace yz::test
+
+namespace yz::test {
+namespace {
+
+TEST_F(ChildFormTest, WardListLeavesOutBedsInTransferAndSendsNothing) {
+  Session().admiss_dept = "0101";
+  Session().admiss_ward = "0111";
+  TdmPatient dm(nullptr);
+  EXPECT_TRUE(dm.dmc_sql->Connected());  // the SQL-tag server connects at once
+  EXPECT_FALSE(dm.Dmc_User_Manage->Connected());
+  auto& ward = *dm.cdsActPatient;
+  EXPECT_EQ(ward.RecordCount(), 1);  // 000100002 lies in a bed with status 5
+  EXPECT_EQ(ward.FieldByName("patient_id").AsString(), "000100001");
+  EXPECT_EQ(ward.ChangeCount(), 0);  // the rows left out can never reach the server
+  EXPECT_EQ(ward.ApplyUpdates(0), 0);
+  EXPECT_TRUE(remote::CallsNamed("dspActPatient").back().kind != "ApplyUpdates");
+}
+
+}  // namespace
+}  // namespace yz::test

@@ -277,3 +277,37 @@ TEST(YzhostRun, OptionsAndTheBundledDemo) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The real module
+
+RunResult Real(const std::string& script) {
+  return Yzhost(std::string(YZHOST_SCRIPTS) + "/../real/" + script, YZHOST_REAL_LIB);
+}
+
+TEST(YzhostReal, SessionAndParameterWindowScenariosPass) {
+  for (const char* script : {"session.yzs", "config.yzs"}) {
+    RunResult r = Real(script);
+    EXPECT_EQ(r.code, 0) << script << "\n" << r.err << r.out;
+    EXPECT_NE(r.out.find("passed: "), std::string::npos) << script;
+  }
+}
+
+TEST(YzhostReal, FailuresNameTheLineWhatWasExpectedAndWhatWasFound) {
+  RunResult r = Real("fails.yzs");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("fails.yzs:3: expect session ward_name = \"外科一病区\": expected \"外科一病区\", found "
+                       "\"内科一病区\"\n"),
+            std::string::npos)
+      << r.err;
+  RunResult missing = Real("nocontrol.yzs");
+  EXPECT_EQ(missing.code, 2);
+  EXPECT_NE(missing.err.find("nocontrol.yzs:4: click frmConfigEdit.btnPots1: "), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find("btnPots1"), std::string::npos);
+}
+
+TEST(YzhostReal, TheBundledDemoRunsOnAFreshDirectory) {
+  RunResult r = Yzhost("", YZHOST_REAL_LIB);
+  EXPECT_EQ(r.code, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("The demo is done"), std::string::npos);
+}

@@ -186,6 +186,10 @@ ModalResult Form::ShowModal() {
   auto driver = App().ModalDriver;
   if (!driver) throw Error("No modal driver to work the window " + Name() + " \"" + Caption() + "\"");
   Form* previous = App().ActiveForm();
+  struct Depth {
+    Depth() { ++App().modalDepth_; }
+    ~Depth() { --App().modalDepth_; }
+  } depth;
   modalResult_ = mrNone;
   modal_ = true;
   Show();

@@ -133,11 +133,15 @@ class Application {
 
   // Forms shown, the active one first gets keys.
   Form* ActiveForm() const;
+  // Every form activated so far and still alive, the most recently activated last.
+  const std::vector<Form*>& Forms() const { return forms_; }
   void SetActiveForm(Form* f);
   void FormGone(Form* f);
 
   // Modal driver: works a modal form's controls and ends it (modal result or Close).
   std::function<void(Form&)> ModalDriver;
+  // How many ShowModal calls are running (posted work that frees forms must wait for 0).
+  int ModalDepth() const { return modalDepth_; }
 
   // Message boxes, answered from the queue. `expectText`, when given, must be the box text.
   void QueueAnswer(ModalResult answer, std::string expectText = {});
@@ -177,6 +181,8 @@ class Application {
   std::vector<BoxRecord> boxes_;
   std::deque<std::function<void()>> posted_;
   std::vector<Timer*> timers_;
+  friend class Form;
+  int modalDepth_ = 0;
   int cursor_ = 0;
   std::vector<int> cursorHistory_;
   int beeps_ = 0;
