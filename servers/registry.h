@@ -52,5 +52,6 @@ void NeedArgs(const char* method, const VariantArray& args, size_t n);
 void AddSessionServers(ServerMap& m);    // configuration, users, patients, SQL tags
 void AddConfigureServers(ServerMap& m);  // departments, wards, pharmacies
 void AddOrderServers(ServerMap& m);      // order sets and dictionaries
+void AddPrintServers(ServerMap& m);      // report definitions and report rows
 
 }  // namespace yz::servers

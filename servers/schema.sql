@@ -56,7 +56,7 @@ create table if not exists zy_detail_charge (
   charge_code varchar(10), name varchar(60), charge_price numeric, amount numeric, charge numeric,
   charge_date datetime, exec_unit varchar(10), primary key (patient_id, admiss_times, item_no));
 
--- Drugs: one row per specification (serial); stock per pharmacy (group_no).
+-- Drugs: one row per package form (serial); stock per pharmacy (group_no).
 create table if not exists yp_dict (
   charge_code varchar(10) not null, serial varchar(4) not null, name varchar(60), specification varchar(40),
   py_code varchar(10), d_code varchar(10), order_type char(1), pack_unit varchar(8), mini_unit varchar(8),

@@ -196,6 +196,7 @@ const ServerMap& Servers() {
     AddSessionServers(m);
     AddConfigureServers(m);
     AddOrderServers(m);
+    AddPrintServers(m);
     return m;
   }();
   return servers;

@@ -14,9 +14,12 @@ namespace yz::ui {
 class ImageList;
 class DBGrid;
 
+enum class TitleAlign { Left, Right, Center };
+
 struct GridColumn {
   std::string FieldName;
   std::string Title;  // the field's display label when empty
+  TitleAlign TitleAlignment = TitleAlign::Left;
   int Width = 64;
   bool ReadOnly = false;
   bool Visible = true;
