@@ -44,6 +44,9 @@ YZAUTO_API int yzauto_process_messages(void);
 YZAUTO_API const char* yzauto_sql(const char* statement);
 /* Creates a host window handle for the embedding exports. */
 YZAUTO_API intptr_t yzauto_host_window(void);
+/* Opens one of the module's demo windows, which show a control on its own: "lookup" (the
+ * drop-down lookup edit on a small order record set, window frmLookupDemo). */
+YZAUTO_API int yzauto_open_demo(const char* name);
 
 /* --- input, as a person gives it --------------------------------------------------------- */
 YZAUTO_API int yzauto_focus(const char* window, const char* control);

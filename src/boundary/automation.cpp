@@ -12,6 +12,7 @@
 #include "boundary/configedit.h"
 #include "boundary/module.h"
 #include "framework/components.h"
+#include "framework/lookupdemo.h"
 #include "framework/session.h"
 #include "platform/base/clock.h"
 #include "platform/base/error.h"
@@ -377,6 +378,16 @@ YZAUTO_API const char* yzauto_sql(const char* statement) {
 }
 
 YZAUTO_API intptr_t yzauto_host_window(void) { return os::CreateHostWindow(); }
+
+YZAUTO_API int yzauto_open_demo(const char* name) {
+  return Run([&] {
+    if (!text::SameText(Str(name), "lookup")) throw Error("There is no demo window '" + Str(name) + "' (lookup)");
+    TfrmLookupDemo* f = nullptr;
+    if (!ui::App().Guard([&] { f = TfrmLookupDemo::Open(); }) || !f)
+      throw Error("The demo window could not be opened: " + ui::App().Boxes().back().text);
+    AddModuleWindow(f);
+  });
+}
 
 YZAUTO_API int yzauto_focus(const char* window, const char* control) {
   return Run([&] { Focused(FindWindow(Str(window)), Str(control)); });

@@ -44,7 +44,17 @@ std::vector<ui::Form*> ModuleWindows() {
   return g_windows;
 }
 
-void AddModuleWindow(ui::Form* f) { g_windows.push_back(f); }
+void AddModuleWindow(ui::Form* f) {
+  // Windows still open when the module goes (the host ended without closing them) are freed
+  // then. Made on first use, after the toolkit's application object, so it goes before it.
+  struct Reaper {
+    ~Reaper() {
+      for (ui::Form* w : ModuleWindows()) w->Free();
+    }
+  };
+  static Reaper reaper;
+  g_windows.push_back(f);
+}
 
 void InitSession(const std::string& patientId, const std::string& admissTimes, const std::string& userCode) {
   auto& s = Session();

@@ -413,6 +413,7 @@ int yzauto_dataset_row(const char* window, const char* dataset, int row) {
   d->cursor = row - 1;
   return 0;
 }
+int yzauto_open_demo(const char* name) { return Error(std::string("no demo window ") + name + " in the stand-in"); }
 const char* yzauto_windows(void) {
   std::string r;
   for (auto& w : S().windows) r += w.name + "\t" + w.cls + "\t" + w.caption + "\n";

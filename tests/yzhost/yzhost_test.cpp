@@ -286,7 +286,7 @@ RunResult Real(const std::string& script) {
 }
 
 TEST(YzhostReal, SessionAndParameterWindowScenariosPass) {
-  for (const char* script : {"session.yzs", "config.yzs"}) {
+  for (const char* script : {"session.yzs", "config.yzs", "lookup.yzs"}) {
     RunResult r = Real(script);
     EXPECT_EQ(r.code, 0) << script << "\n" << r.err << r.out;
     EXPECT_NE(r.out.find("passed: "), std::string::npos) << script;

@@ -76,6 +76,7 @@ bool LoadModule(const std::string& path, Module& m, std::string& error) {
   YZ_RESOLVE(field, yzauto_field);
   YZ_RESOLVE(dataset_row, yzauto_dataset_row);
   YZ_RESOLVE(windows, yzauto_windows);
+  YZ_RESOLVE(open_demo, yzauto_open_demo);
   YZ_RESOLVE(dump, yzauto_dump);
   YZ_RESOLVE(queue_answer, yzauto_queue_answer);
   YZ_RESOLVE(box_count, yzauto_box_count);

@@ -46,6 +46,7 @@ struct Module {
   decltype(&::yzauto_field) field = nullptr;
   decltype(&::yzauto_dataset_row) dataset_row = nullptr;
   decltype(&::yzauto_windows) windows = nullptr;
+  decltype(&::yzauto_open_demo) open_demo = nullptr;
   decltype(&::yzauto_dump) dump = nullptr;
   decltype(&::yzauto_queue_answer) queue_answer = nullptr;
   decltype(&::yzauto_box_count) box_count = nullptr;

@@ -100,6 +100,7 @@ const char* KindWindow(const std::string& kind) {
   if (kind == "main") return "frmMainInput";
   if (kind == "group") return "frm_groupyz_input";
   if (kind == "config") return "frmConfigEdit";
+  if (kind == "lookup") return "frmLookupDemo";
   return nullptr;
 }
 
@@ -321,6 +322,10 @@ bool ParseLine(const std::string& raw, Statement& st, std::string& error) {
     st.args = {text::Lower(arg(0).text)};
     if (!KindWindow(st.args[0])) {
       error = "unknown window kind " + Quoted(arg(0).text) + " (main, group or config)";
+      return false;
+    }
+    if (st.args[0] == "lookup" && verb != "create") {
+      error = "the lookup demo window is only created (create lookup)";
       return false;
     }
   } else if (verb == "close") {
@@ -870,6 +875,7 @@ bool Runner::Do(const Statement& st) {
     if (m_.YzinputInitVariant(p.c_str(), t.c_str(), u.c_str(), 0)) return true;
     return code_ != kPassed ? false : Fail(st, kFailed, "the session set-up returned false");
   }
+  if (v == "create" && a[0] == "lookup") return ok(m_.open_demo("lookup"));
   if (v == "create") {
     const char* info = nullptr;
     YzWindow host = m_.host_window();
