@@ -530,17 +530,16 @@ void Application::AddTimer(Timer* t) {
 
 void Application::RemoveTimer(Timer* t) { timers_.erase(std::remove(timers_.begin(), timers_.end(), t), timers_.end()); }
 
+Timer* Application::NextTimer(int64_t until) const {
+  Timer* next = nullptr;
+  for (Timer* t : timers_)
+    if (t->Active() && t->Due() <= until && (!next || t->Due() < next->Due())) next = t;
+  return next;
+}
+
 void Application::RunDueTimers() {
   int64_t now = GetClock().Milliseconds();
-  for (;;) {
-    Timer* next = nullptr;
-    int64_t due = INT64_MAX;
-    for (Timer* t : timers_)
-      if (t->Active() && t->Due() < due) {
-        due = t->Due();
-        next = t;
-      }
-    if (!next || due > now) break;
+  while (Timer* next = NextTimer(now)) {
     next->Fire();
     ProcessMessages();
   }
@@ -550,16 +549,8 @@ void Application::Advance(int64_t ms) {
   auto* clock = dynamic_cast<ManualClock*>(&GetClock());
   if (!clock) throw Error("Advance needs the manual clock installed as the process clock");
   int64_t end = clock->Milliseconds() + ms;
-  for (;;) {
-    Timer* next = nullptr;
-    int64_t due = INT64_MAX;
-    for (Timer* t : timers_)
-      if (t->Active() && t->Due() < due) {
-        due = t->Due();
-        next = t;
-      }
-    if (!next || due > end) break;
-    if (due > clock->Milliseconds()) clock->Advance(due - clock->Milliseconds());
+  while (Timer* next = NextTimer(end)) {
+    if (next->Due() > clock->Milliseconds()) clock->Advance(next->Due() - clock->Milliseconds());
     next->Fire();
     ProcessMessages();
   }

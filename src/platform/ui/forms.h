@@ -182,6 +182,8 @@ class Application {
   std::deque<std::function<void()>> posted_;
   std::vector<Timer*> timers_;
   friend class Form;
+  // The active timer due first, at or before `until`; null when none.
+  Timer* NextTimer(std::int64_t until) const;
   int modalDepth_ = 0;
   int cursor_ = 0;
   std::vector<int> cursorHistory_;
