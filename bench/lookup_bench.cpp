@@ -5,6 +5,8 @@
 // next to the same character typed into a plain edit.
 #include <benchmark/benchmark.h>
 
+#include "bench_ward.h"
+
 #include <string>
 
 #include "framework/components.h"
@@ -28,25 +30,12 @@ ManualClock& BenchClock() {
   return clock;
 }
 
-// Fresh in-memory ward with 60 extra drugs in the inpatient pharmacy (pinyin "BENCH...").
+// The bench ward, with the module's clock, application and session pointed at it.
 std::shared_ptr<servers::Database> Ward() {
-  servers::InstallEmbeddedServers();
-  servers::CloseDatabases();
   SetClock(&BenchClock());
   ui::App().Reset();
   Session().settings.appserver = "sqlite::memory:";
-  auto db = servers::DatabaseAt(":memory:");
-  db->ExecScript("begin");
-  for (int i = 0; i < 60; ++i) {
-    std::string code = "B" + std::to_string(1000 + i);
-    db->Exec("insert into yp_dict (charge_code, serial, name, specification, py_code, d_code, order_type, mini_unit,"
-             " drug_flag, expensive, yp_order_class, limit_amount) values (?1, '01', ?2, '10mg', ?3, ?3, 'c', '片',"
-             " '0', '0', '0', 10)",
-             {Variant(code), Variant("测试药品" + std::to_string(i)), Variant("BENCH" + std::to_string(i))});
-    db->Exec("insert into yp_stock values ('1011', ?1, '01', 100)", {Variant(code)});
-  }
-  db->ExecScript("commit");
-  return db;
+  return bench::BenchWard();
 }
 
 class BenchForm : public ui::Form {

@@ -1,6 +1,8 @@
 // A lookup through a numbered SQL list (tag 118, 20 rows) and a 500-row apply, each through
 // a connection and the embedded servers, next to the same statements run directly on SQLite.
 #include <benchmark/benchmark.h>
+
+#include "bench_ward.h"
 #include <sqlite3.h>
 
 #include <string>
@@ -17,25 +19,8 @@ namespace {
 
 using namespace yz;
 
-const char* kLocation = ":memory:";
 
-// Fresh in-memory ward with 60 extra drugs in the inpatient pharmacy (pinyin "BENCH...").
-std::shared_ptr<servers::Database> Ward() {
-  servers::InstallEmbeddedServers();
-  servers::CloseDatabases();
-  auto db = servers::DatabaseAt(kLocation);
-  db->ExecScript("begin");
-  for (int i = 0; i < 60; ++i) {
-    std::string code = "B" + std::to_string(1000 + i);
-    db->Exec("insert into yp_dict (charge_code, serial, name, specification, py_code, d_code, order_type, mini_unit,"
-             " drug_flag, expensive, yp_order_class, limit_amount) values (?1, '01', ?2, '10mg', ?3, ?3, 'c', '片',"
-             " '0', '0', '0', 10)",
-             {Variant(code), Variant("测试药品" + std::to_string(i)), Variant("BENCH" + std::to_string(i))});
-    db->Exec("insert into yp_stock values ('1011', ?1, '01', 100)", {Variant(code)});
-  }
-  db->ExecScript("commit");
-  return db;
-}
+std::shared_ptr<servers::Database> Ward() { return bench::BenchWard(); }
 
 data::Params ListParams(remote::Connection& c) {
   data::Params p = c.GetParams("DSP_dict");
