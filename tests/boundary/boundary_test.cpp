@@ -361,6 +361,23 @@ TEST_F(ConfigWindow, SaveWithoutChangesWritesOnlyItsKeys) {
   EXPECT_EQ(after.find(before.substr(0, before.find("[server]") + 8)), 0u);
 }
 
+TEST_F(ConfigWindow, PrinterListsShowAndSaveTheirPositions) {
+  setenv("YZ_PRINTERS", "病区打印机;PDF", 1);
+  Ini("[user]\r\nD_Printer_Index=1\r\nV_Printer_Index=7\r\n");
+  ASSERT_TRUE(Init("000100001", "1", "00001"));
+  Open([&] {
+    EXPECT_EQ(Get("cbxDetailPrinter", "Items"), "病区打印机\nPDF");
+    EXPECT_EQ(Get("cbxDetailPrinter", "ItemIndex"), "1");
+    EXPECT_EQ(Get("cbxVisPrinter", "ItemIndex"), "-1");  // beyond the list: none chosen
+    M().set("frmConfigEdit", "cbxVisPrinter", "ItemIndex", "0");
+    M().answer(2);
+    M().click("frmConfigEdit", "btnPost1");
+  });
+  unsetenv("YZ_PRINTERS");
+  EXPECT_NE(Ini().find("D_Printer_Index=1"), std::string::npos);
+  EXPECT_NE(Ini().find("V_Printer_Index=0"), std::string::npos);
+}
+
 TEST_F(ConfigWindow, ChangedValuesAndRestart) {
   Ini("");
   ASSERT_TRUE(Init("000100001", "1", "00001"));
