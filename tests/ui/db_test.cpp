@@ -281,3 +281,35 @@ TEST_F(DbUiTest, GridClicksKeysAndMultiSelect) {
   grid->ClickCell(0, 0);
   EXPECT_EQ(orders["check"].AsString(), "1");
 }
+
+// A grid with automatic columns painted while a data-aware edit holds typed text: the paint
+// neither invalidates the columns it is drawing nor drops the text being typed.
+TEST_F(DbUiTest, PaintWithAutomaticColumnsKeepsTypedText) {
+  auto* edt = new DBEdit(form.get());
+  edt->SetParent(form.get());
+  edt->SetDataSource(&source);
+  edt->SetDataField("order_name");
+  auto* grid = new DBGrid(form.get());
+  grid->SetParent(form.get());
+  grid->SetBounds(0, 50, 500, 200);
+  grid->SetDataSource(&source);
+  form->Show();
+  ASSERT_TRUE(edt->Focused());
+  user::Type("青霉素");
+  grid->Paint();
+  EXPECT_EQ(grid->CellDraws(0, 1).at(0).text, "阿莫西林");  // the row as posted
+  EXPECT_EQ(edt->Text(), "青霉素");
+  user::Press(VK_TAB);
+  EXPECT_EQ(orders["order_name"].AsString(), "青霉素");
+
+  // Browsing: every visible row is drawn and the cursor comes back.
+  orders.Post();
+  orders.Last();
+  grid->Paint();
+  EXPECT_EQ(grid->CellDraws(1, 1).at(0).text, "维生素C");
+  EXPECT_EQ(orders.RecNo(), 3);
+  EXPECT_EQ(edt->Text(), "吸氧");
+  grid->Columns(1).Width = 200;  // an automatic column keeps what it is given
+  grid->Paint();
+  EXPECT_EQ(grid->Columns(1).Width, 200);
+}

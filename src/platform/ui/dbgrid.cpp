@@ -79,17 +79,31 @@ GridColumn& DBGrid::AddColumn(std::string fieldName, std::string title, int widt
 
 int DBGrid::ColumnCount() const {
   if (!columns_.empty()) return static_cast<int>(columns_.size());
-  defaultColumns_.clear();
+  // The automatic columns follow the set's visible fields. They are rebuilt only when that
+  // list changes, so a column reference a caller (or a draw handler) holds stays valid and
+  // a width given to an automatic column is kept.
+  std::vector<data::Field*> fields;
   data::DataSet* ds = DataSet();
   if (ds && ds->Active())
-    for (int i = 0; i < ds->FieldCount(); ++i) {
-      data::Field& f = ds->FieldAt(i);
-      if (!f.Visible()) continue;
-      auto c = std::make_unique<GridColumn>();
-      c->FieldName = f.FieldName();
-      c->Width = f.DisplayWidth() * 7;
-      defaultColumns_.push_back(std::move(c));
+    for (int i = 0; i < ds->FieldCount(); ++i)
+      if (data::Field& f = ds->FieldAt(i); f.Visible()) fields.push_back(&f);
+  bool same = fields.size() == defaultColumns_.size();
+  for (size_t i = 0; same && i < fields.size(); ++i) same = fields[i]->FieldName() == defaultColumns_[i]->FieldName;
+  if (same) return static_cast<int>(defaultColumns_.size());
+  std::vector<std::unique_ptr<GridColumn>> built;
+  for (data::Field* f : fields) {
+    auto old = std::find_if(defaultColumns_.begin(), defaultColumns_.end(),
+                            [&](const std::unique_ptr<GridColumn>& c) { return c && c->FieldName == f->FieldName(); });
+    if (old != defaultColumns_.end()) {
+      built.push_back(std::move(*old));
+      continue;
     }
+    auto c = std::make_unique<GridColumn>();
+    c->FieldName = f->FieldName();
+    c->Width = f->DisplayWidth() * 7;
+    built.push_back(std::move(c));
+  }
+  defaultColumns_ = std::move(built);
   return static_cast<int>(defaultColumns_.size());
 }
 
@@ -214,12 +228,17 @@ void DBGrid::Paint() {
   ds->BeforeScroll = nullptr;
   ds->AfterScroll = nullptr;
   painting_ = true;
-  ds->DisableControls();
+  // Only a paint that walks other rows holds the controls back: enabling them again makes
+  // every data-aware control show its field anew, which would drop text a person has typed
+  // into one of them while the row is being edited.
+  bool walks = first != last || first != current;
+  if (walks) ds->DisableControls();
   struct Restore {
     data::DataSet* ds;
     data::DataSetEvent before, after;
     int rec;
     bool& painting;
+    bool walks;
     ~Restore() {
       try {
         if (ds->RecNo() != rec && rec >= 1) ds->SetRecNo(rec);
@@ -228,9 +247,9 @@ void DBGrid::Paint() {
       ds->BeforeScroll = before;
       ds->AfterScroll = after;
       painting = false;
-      ds->EnableControls();
+      if (walks) ds->EnableControls();
     }
-  } restore{ds, before, after, current, painting_};
+  } restore{ds, before, after, current, painting_, walks};
 
   for (int rec = first; rec <= last && rec >= 1; ++rec) {
     if (ds->RecNo() != rec) ds->SetRecNo(rec);
