@@ -14,7 +14,7 @@ struct CallEntry {
   std::string commandText;  // SQL text sent with the call
   std::string args;         // method arguments in, "a; b; c"
   std::string argsOut;      // method arguments after the call (by-reference values)
-  std::string answer;       // "3 rows", "applied 2, errors 1", the method result, or "error: text"
+  std::string answer;       // "3 rows", "errors 1; row 1: text", the method result, or "error: text"
 };
 
 std::vector<CallEntry>& CallRecord();

@@ -237,6 +237,12 @@ TEST_F(OrdersTest, RowsThatKeepTheRulesPass) {
          a["frequ_code"].SetAsString("ONCE");
          a["charge_amount"].SetAsFloat(-1);
        }},
+      // Nor is a child order from another pharmacy refused when no admixture pharmacy is
+      // configured and no parent pharmacy is given.
+      {"child order, no admixture pharmacy", [](DataSet& a) {
+         Session().settings.yp_pjzx.clear();
+         a["parent_no"].SetAsFloat(906);
+       }},
   };
   Session().settings.yz_limit = "1";
   auto& a = Orders();

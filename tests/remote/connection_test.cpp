@@ -131,6 +131,13 @@ TEST_F(ServersTest, CallRecordHoldsWhatWasSent) {
   EXPECT_EQ(rec.back().args, "'new'; 2");
   EXPECT_EQ(rec.back().answer, "1002");
   EXPECT_EQ(remote::CallsNamed("Connect").size(), 3u);
+  // By-reference arguments are recorded as they went and as they came back.
+  remote::Connection user(kUserServer, "", kMemory);
+  VariantArray login{Variant("zhang"), Variant(""), Variant("1234"), Variant(""), Variant()};
+  user.Call("UserLogin", login);
+  EXPECT_EQ(rec.back().args, "'zhang'; ''; '1234'; ''; null");
+  EXPECT_EQ(rec.back().argsOut, "'zhang'; ''; '1234'; ''; '00001'");
+  EXPECT_EQ(rec.back().answer, "'00001'");
   remote::ClearCallRecord();
   EXPECT_TRUE(rec.empty());
 }
