@@ -279,8 +279,11 @@ bool TfrmChildprintForm::OpenReportData() {
           if (label->name == name) label->text = value;
     }
   } else {
-    // A definition without parameter rows sends none, and keeps no functions of another.
-    ClearParams();
+    // Without parameter rows nothing is sent. The functions stay those of the definition now
+    // loaded (a load starts with none): a stored-procedure run closes the parameter rows, and
+    // running that report again must still print its Params_ values.
+    paramList_.clear();
+    paramCount_ = 0;
   }
 
   const std::string& flag = rec.report_flag;
@@ -313,8 +316,14 @@ bool TfrmChildprintForm::OpenReportData() {
       dmcUserPrintInterFace->Call("sGetStoreParamList", listArgs);
       int count = listArgs[0].IsNull() ? 0 : listArgs[0].ToInt();
       if (count < 0) throw Error("sGetStoreParamList answered a negative parameter count");
-      cdsSQLParams->Close();
-      cdsSQLParams->Open();
+      // The values the window put into the parameter rows are the ones sent: open rows are
+      // read as they stand (a refetch would bring back the definition's defaults); closed
+      // ones are fetched again.
+      if (cdsSQLParams->Active()) {
+        if (cdsSQLParams->State() != data::DataSetState::Browse) cdsSQLParams->Post();
+      } else {
+        cdsSQLParams->Open();
+      }
       // The procedure takes the values from the last parameter row backwards; when it
       // wants more values than there are rows, the rest stay null.
       std::vector<std::string> rowValues;

@@ -187,6 +187,21 @@ TEST_F(ChildPrintTest, StoredProcedureReceivesTheValuesFromTheLastRowBackwards) 
   EXPECT_EQ(f->cdsReportStoreProcDataSet->FieldByName("z").AsString(), "v1");
   EXPECT_TRUE(Calls("sChangeSQL").empty());
   EXPECT_EQ(f->RunReport().GetPage(0).TextsOf("txt_value"), std::vector<std::string>{"v3"});
+
+  // The values the window put into the rows are sent, a row left in edit included (a refetch
+  // would bring back the definition's defaults); a second run keeps the parameter functions.
+  ASSERT_TRUE(f->LoadReport(9010));
+  ASSERT_TRUE(f->cdsSQLParams->Locate("param_name", Variant("p1"), data::loPartialKey));
+  f->cdsSQLParams->Edit();
+  f->cdsSQLParams->FieldByName("param_defaultvalue").SetAsString("mine");
+  ASSERT_TRUE(f->OpenReportData());
+  EXPECT_EQ(Calls("sChangeStoreProc").back().args, "'up_three'; 'x;y;z'; 3; 'string;string;string'; [v3,v2,mine]");
+  EXPECT_EQ(f->cdsReportStoreProcDataSet->FieldByName("z").AsString(), "mine");
+  EXPECT_EQ(f->RunReport().GetPage(0).TextsOf("exp_param"), std::vector<std::string>{"mine"});
+  ASSERT_TRUE(f->OpenReportData());
+  EXPECT_EQ(Calls("sChangeStoreProc").size(), 3u);
+  EXPECT_EQ(f->Layout().Env().ParamFunctionNames(), (std::vector<std::string>{"Params_p1", "Params_p2", "Params_p3"}));
+  EXPECT_EQ(f->RunReport().GetPage(0).TextsOf("exp_param"), std::vector<std::string>{"mine"});
 }
 
 TEST_F(ChildPrintTest, TemplateEngineCaptionsLabelsNamedLikeParameters) {
@@ -299,10 +314,21 @@ TEST_F(ChildPrintTest, DemoOrderSheetPrintsPagesWithRowsPageNumbersAndStrikeOut)
   ASSERT_FALSE(cancelled.empty());
   ASSERT_GT(stopSigners, 0);
 
+  // The sheet's heading labels carry no text of their own: the print window captions them from
+  // the patient's row, as done here for every one of them.
   report::Layout& l = f->Layout();
   l.ElementByName("lbl_ordername").enabled = false;
-  l.ElementByName("lbl_name").text = "刘德明";
-  l.ElementByName("lbl_bed_no").text = "01";
+  data::DataPacket patient = Db().Query(
+      "select p.name, w.dept_name, w.ward_name, p.bed_no, p.inpatient_no from zy_actpatient p "
+      "left join zy_adtward w on w.dept_sn = p.admiss_dept and w.ward_sn = p.admiss_ward "
+      "where p.patient_id = '000100001' and p.admiss_times = 1");
+  ASSERT_EQ(patient.rows.size(), 1u);
+  const char* headings[] = {"lbl_name", "lbl_dept_name", "lbl_ward_name", "lbl_bed_no", "lbl_inpatient_no"};
+  for (size_t i = 0; i < std::size(headings); ++i) {
+    std::string value = patient.rows[0].values[i].ToString();
+    ASSERT_FALSE(value.empty()) << headings[i];
+    l.ElementByName(headings[i]).text = value;
+  }
   f->FirstPageNumber = 3;
   f->BeforeRow = [&](report::RowContext& c) {
     c.report.ElementByName("txt_ordername").font.strikeOut = c.rows.Value("deleted_flag").ToString() == "1";
@@ -320,6 +346,10 @@ TEST_F(ChildPrintTest, DemoOrderSheetPrintsPagesWithRowsPageNumbersAndStrikeOut)
   EXPECT_EQ(doc.GetPage(0).Find("lbl_ordername"), nullptr);
   EXPECT_NE(doc.GetPage(0).Find("lbl_d_signer"), nullptr);
   EXPECT_EQ(doc.GetPage(0).TextsOf("lbl_name"), std::vector<std::string>{"刘德明"});
+  for (const auto& page : doc.pages)
+    for (size_t i = 0; i < std::size(headings); ++i)
+      EXPECT_EQ(page.TextsOf(headings[i]), std::vector<std::string>{patient.rows[0].values[i].ToString()})
+          << headings[i] << " on page " << page.number;
   std::vector<int> struck;
   for (const auto& page : doc.pages)
     for (const auto& op : page.ops)

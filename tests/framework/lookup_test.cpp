@@ -77,6 +77,23 @@ TEST_F(LookupTest, TypingQuicklyThenPausingSendsOneRequest) {
   EXPECT_EQ(f->grd_order->Options, TtwDBGridDD::kDroppedOptions);
 }
 
+// The window's own creation handler runs after the lookup edits were set up.
+class TfrmLookupCreation : public TfrmLookupTest {
+ public:
+  bool editsSetUpFirst = false;
+
+ protected:
+  void FormCreate() override {
+    editsSetUpFirst = edtyzname->SetUp() && edtfrequency->SetUp() && edtbed->SetUp() && afterCreates == 1;
+    TfrmLookupTest::FormCreate();
+  }
+};
+
+TEST_F(LookupTest, CreationSetsUpTheEditsBeforeTheWindowsOwnHandler) {
+  ui::Owned<TfrmLookupCreation> f(ui::Create<TfrmLookupCreation>());
+  EXPECT_TRUE(f->editsSetUpFirst);
+}
+
 TEST_F(LookupTest, InputMethodChoosesTheSearchKey) {
   struct Case {
     int ends;  // End presses from pinyin
@@ -130,6 +147,30 @@ TEST_F(LookupTest, ColumnWidthLaysOutFourColumnsAndPlacesTheGridUnderTheEdit) {
   EXPECT_EQ(grid->Top(), edit.Y - form.Y - grid->Height());
 }
 
+TEST_F(LookupTest, ColumnWidthSkipsEmptyAndNonPositiveWidths) {
+  struct Case {
+    const char* widths;
+    std::vector<std::string> titles;
+    int gridWidth;
+  } cases[] = {
+      {"60;,0,-5,50,", {"床号", "住院次数"}, 150},
+      {"80,70", {"床号"}, 120},  // a final width without a separator is not used
+  };
+  for (const Case& c : cases) {
+    auto f = Make();
+    f->edtbed->ColumnWidth = c.widths;
+    ui::user::Focus(*f->edtbed);
+    ui::user::Type("0");
+    ui::App().Advance(200);
+    auto* grid = f->edtbed->DropDBGrid();
+    ASSERT_TRUE(grid->Visible()) << c.widths;
+    std::vector<std::string> titles;
+    for (int i = 0; i < grid->ColumnCount(); ++i) titles.push_back(grid->Columns(i).Title);
+    EXPECT_EQ(titles, c.titles) << c.widths;
+    EXPECT_EQ(grid->Width(), c.gridWidth) << c.widths;
+  }
+}
+
 TEST_F(LookupTest, DropDownShowsTheWholeListOnFocusWithoutAPause) {
   auto f = Make();
   f->edtbed->DropDown = true;
@@ -144,6 +185,34 @@ TEST_F(LookupTest, DropDownShowsTheWholeListOnFocusWithoutAPause) {
   ui::user::Press(ui::VK_RETURN);
   EXPECT_EQ(Code(*f, "bed_no"), "03");
   EXPECT_EQ(f->edtbed->Text(), "孙秀英");
+}
+
+TEST_F(LookupTest, ListKeysMoveThroughTheListAndSwitchTheInputMethod) {
+  auto f = Make();
+  ui::user::Focus(*f->edtyzname);
+  ui::user::Press(ui::VK_HOME);  // backward from pinyin: name
+  EXPECT_EQ(f->edtyzname->InputMethod(), 3);
+  EXPECT_EQ(f->edtyzname->Hint(), "输入法=名称");
+  ui::user::Press(ui::VK_END);
+  EXPECT_EQ(f->edtyzname->InputMethod(), 0);
+  ui::user::Type("x");
+  ui::App().Advance(200);
+  ASSERT_TRUE(f->grd_order->Visible());
+  ASSERT_EQ(f->cds_zd->RecordCount(), 4);
+  ASSERT_EQ(f->cds_zd->RecNo(), 1);
+  struct Step {
+    ui::Word key;
+    int recNo;
+  } steps[] = {{ui::VK_NEXT, 4}, {ui::VK_UP, 3}, {ui::VK_PRIOR, 1}, {ui::VK_DOWN, 2}};
+  for (Step s : steps) {
+    ui::user::Press(s.key);
+    EXPECT_EQ(f->cds_zd->RecNo(), s.recNo) << s.key;
+  }
+  EXPECT_EQ(f->edtyzname->Text(), "x");
+  EXPECT_TRUE(f->edtyzname->Focused());
+  std::string second = f->cds_zd->FieldByName("医嘱码").AsString();
+  ui::user::Press(ui::VK_RETURN);
+  EXPECT_EQ(Code(*f), second);
 }
 
 TEST_F(LookupTest, LeavingWithoutTakingARowOrPressingEscClearsTheCode) {
