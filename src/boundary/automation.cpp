@@ -124,9 +124,9 @@ const KeyName kKeys[] = {{"Enter", ui::VK_RETURN}, {"Return", ui::VK_RETURN}, {"
                          {"PageDown", ui::VK_NEXT}, {"Delete", ui::VK_DELETE}, {"Backspace", ui::VK_BACK},
                          {"Space", ui::VK_SPACE},   {"Insert", ui::VK_INSERT}};
 
-void ParseKey(const std::string& spec, ui::Word* key, ui::ShiftState* shift) {
+void ParseKey(const std::string& keyText, ui::Word* key, ui::ShiftState* shift) {
   *shift = 0;
-  std::string rest = spec;
+  std::string rest = keyText;
   for (;;) {
     if (text::StartsWith(text::Lower(rest), "alt+")) *shift |= ui::ssAlt, rest = rest.substr(4);
     else if (text::StartsWith(text::Lower(rest), "ctrl+")) *shift |= ui::ssCtrl, rest = rest.substr(5);
@@ -151,7 +151,7 @@ void ParseKey(const std::string& spec, ui::Word* key, ui::ShiftState* shift) {
     *key = static_cast<ui::Word>(text::Upper(rest)[0]);
     return;
   }
-  throw Error("Unknown key '" + spec + "'");
+  throw Error("Unknown key '" + keyText + "'");
 }
 
 ui::MenuItem* FindMenuItem(ui::MenuItem& root, const std::vector<std::string>& path, size_t at) {
@@ -451,19 +451,19 @@ YZAUTO_API int yzauto_dblclick(const char* window, const char* control) {
 YZAUTO_API int yzauto_menu(const char* window, const char* item) {
   return Run([&] {
     auto& w = FindWindow(Str(window));
-    std::string spec = Str(item);
-    if (auto* mi = dynamic_cast<ui::MenuItem*>(w.FindComponent(spec))) {
+    std::string itemPath = Str(item);
+    if (auto* mi = dynamic_cast<ui::MenuItem*>(w.FindComponent(itemPath))) {
       ui::App().Guard([&] { mi->Click(); });
       return;
     }
-    auto path = text::Split(spec, '|');
+    auto path = text::Split(itemPath, '|');
     for (int i = 0; i < w.ComponentCount(); ++i)
       if (auto* menu = dynamic_cast<ui::Menu*>(w.Components(i)))
         if (auto* found = FindMenuItem(menu->Items(), path, 0)) {
           ui::App().Guard([&] { found->Click(); });
           return;
         }
-    throw Error("Window '" + w.Name() + "' has no menu item '" + spec + "'");
+    throw Error("Window '" + w.Name() + "' has no menu item '" + itemPath + "'");
   });
 }
 
@@ -511,10 +511,10 @@ YZAUTO_API const char* yzauto_windows(void) {
 YZAUTO_API const char* yzauto_dump(const char* what, const char* format) {
   return RunText([&] {
     bool json = text::SameText(Str(format), "json");
-    std::string spec = Str(what);
-    size_t dot = spec.find('.');
-    auto& w = FindWindow(spec.substr(0, dot));
-    if (dot != std::string::npos) return DataSetDump(FindDataSet(w, spec.substr(dot + 1)), json);
+    std::string target = Str(what);
+    size_t dot = target.find('.');
+    auto& w = FindWindow(target.substr(0, dot));
+    if (dot != std::string::npos) return DataSetDump(FindDataSet(w, target.substr(dot + 1)), json);
     if (json) return ComponentJson(w).dump(2);
     std::string out;
     ComponentText(w, 0, out);
