@@ -489,6 +489,7 @@ void TtwDBEditDD::RefreshList() {
     LayoutColumns();
     PlaceGrid();
     grid_->Show();
+    grid_->BringToFront();
   }
   if (prevChange_) prevChange_(*this);
 }

@@ -59,12 +59,6 @@ void CodeList(data::DataSet& ds, int size = 0) {
 
 TdmYzInput* CurrentOrderModule() { return g_current; }
 
-std::string OrderFieldEditMask(std::string_view f) {
-  if (text::SameText(f, "order_time") || text::SameText(f, "end_time_2")) return "9999-99-99 99:99;1;_";
-  if (text::SameText(f, "start_time")) return "9999-99-99 99:99:99;1;_";
-  return "";
-}
-
 TdmYzInput::TdmYzInput(ui::Component* owner, OrderEntryHost* host) : TDataModule(owner, "dmYzInput"), host_(host) {
   auto conn = [this](const char* name, const char* progId) { return new TDCOMConnection(this, name, progId); };
   dmcWsOrder = conn("dmcWsOrder", kYzData);
@@ -261,17 +255,21 @@ void TdmYzInput::BuildActOrderFields() {
   Add(a, "admiss_times", FieldType::SmallInt);
   Add(a, "order_code", FieldType::FixedChar, 6);
   Add(a, "Serial", FieldType::FixedChar, 2);
-  Add(a, "order_time", FieldType::DateTime).SetDisplayWidth(12);
+  data::Field& orderTime = Add(a, "order_time", FieldType::DateTime);
+  orderTime.SetDisplayWidth(12);
+  orderTime.SetEditMask("9999-99-99 99:99;1;_");
   Add(a, "enter_time", FieldType::DateTime);
   Add(a, "confirm_time", FieldType::DateTime);
-  Add(a, "start_time", FieldType::DateTime);
+  Add(a, "start_time", FieldType::DateTime).SetEditMask("9999-99-99 99:99:99;1;_");
   Add(a, "end_time", FieldType::DateTime);
-  Add(a, "end_time_2", FieldType::DateTime);
+  Add(a, "end_time_2", FieldType::DateTime).SetEditMask("9999-99-99 99:99;1;_");
   Add(a, "performance_time", FieldType::DateTime);
   for (const char* name : {"order_doctor", "stop_doctor", "enter_oper", "modifier", "confirm_opera", "stop_opera",
                            "stop_confirm_opera"})
     Add(a, name, FieldType::FixedChar, 5);
-  Add(a, "frequ_code", FieldType::FixedChar, 30).SetDisplayWidth(30);
+  data::Field& frequency = Add(a, "frequ_code", FieldType::FixedChar, 30);
+  frequency.SetDisplayWidth(30);
+  frequency.SetConstraintErrorMessage("医嘱必须有频率");
   Add(a, "order_type", FieldType::FixedChar, 1);
   Add(a, "status_flag", FieldType::FixedChar, 1);
   Add(a, "supply_code", FieldType::FixedChar, 3).SetDisplayWidth(30);

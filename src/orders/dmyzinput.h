@@ -3,7 +3,6 @@
 // the order rules and the windows read.
 #pragma once
 #include <string>
-#include <string_view>
 
 #include "framework/components.h"
 #include "orders/orderhost.h"
@@ -75,10 +74,5 @@ TdmYzInput* CurrentOrderModule();
 // The statement that asks the database's limit function about the current row of `row`.
 // Texts go between quotes with their quotes doubled; an empty number is sent as null.
 std::string LimitQueryText(const data::DataSet& row, const std::string& responceType);
-
-// Edit masks of the act order's date-time fields ("" for any other field).
-std::string OrderFieldEditMask(std::string_view fieldName);
-// Message of a failed constraint on the frequency.
-inline constexpr const char* kFrequencyConstraintMessage = "医嘱必须有频率";
 
 }  // namespace yz

@@ -581,5 +581,30 @@ TEST(Packets, JsonRoundTripAndBadInput) {
   EXPECT_THROW(DataPacket::FromVariant(Variant(3)), Error);
 }
 
+// The edit mask and the constraint message are carried by the field (from its definition or
+// set later) and kept when the set is filled anew; nothing checks the constraint message.
+TEST(Fields, EditMaskAndConstraintMessageAreFieldProperties) {
+  DataSet ds;
+  FieldDef start{"start_time", FieldType::DateTime};
+  start.editMask = "9999-99-99 99:99:99;1;_";
+  ds.AddField(start);
+  FieldDef code{"order_code", FieldType::FixedChar, 6};
+  code.constraintErrorMessage = "医嘱必须有频率";
+  ds.AddField(code);
+  ds.AddField({"end_time_2", FieldType::DateTime}).SetEditMask("9999-99-99 99:99;1;_");
+  ds.SetData(OrderPacket());
+  EXPECT_EQ(ds["start_time"].EditMask(), "9999-99-99 99:99:99;1;_");
+  EXPECT_EQ(ds["end_time_2"].EditMask(), "9999-99-99 99:99;1;_");
+  EXPECT_EQ(ds["order_code"].EditMask(), "");
+  EXPECT_EQ(ds["order_code"].ConstraintErrorMessage(), "医嘱必须有频率");
+  ds.Edit();
+  ds["order_code"].SetAsString("");  // the message alone refuses nothing
+  ds.Post();
+  ds.SetData(OrderPacket());
+  EXPECT_EQ(ds["end_time_2"].EditMask(), "9999-99-99 99:99;1;_");
+  ds["order_code"].SetConstraintErrorMessage("");
+  EXPECT_EQ(ds["order_code"].ConstraintErrorMessage(), "");
+}
+
 }  // namespace
 }  // namespace yz::data

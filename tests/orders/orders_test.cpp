@@ -59,6 +59,25 @@ TEST_F(OrdersTest, CreationFillsTheCodeListsAndLocalSetsAndFetchesFeeItemsOnce) 
   EXPECT_EQ(a["lookup_fee"].AsString(), " ");
 }
 
+TEST_F(OrdersTest, TheActOrderFieldsCarryTheirEditMasksAndTheFrequencyMessage) {
+  auto& a = Orders();
+  struct Case {
+    const char* field;
+    const char* mask;
+  } cases[] = {
+      {"order_time", "9999-99-99 99:99;1;_"},
+      {"start_time", "9999-99-99 99:99:99;1;_"},
+      {"END_TIME_2", "9999-99-99 99:99;1;_"},
+      {"end_time", ""},
+      {"order_name", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(a.FieldByName(c.field).EditMask(), c.mask) << c.field;
+  EXPECT_EQ(a["order_time"].DisplayWidth(), 12);
+  EXPECT_EQ(a["frequ_code"].ConstraintErrorMessage(), "医嘱必须有频率");
+  EXPECT_EQ(a["frequ_code"].DisplayWidth(), 30);
+  EXPECT_EQ(a["supply_code"].ConstraintErrorMessage(), "");
+}
+
 TEST_F(OrdersTest, CreationFailsLoudlyWhenTheFeeItemsCannotBeFetched) {
   window.reset();
   remote::SetFault("GetOrderCharge", "server down");

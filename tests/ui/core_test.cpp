@@ -520,3 +520,205 @@ TEST_F(UiTest, AlignLaysOutChildren) {
   top->SetVisible(false);
   EXPECT_EQ(client->Top(), 0);
 }
+
+TEST_F(UiTest, EditMaskFitsTextsToItsPositions) {
+  struct Case {
+    const char* mask;
+    const char* set;
+    const char* text;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"9999-99-99 99:99;1;_", "2024-01-05 08:30:00", "2024-01-05 08:30", "2024-01-05 08:30"},  // seconds dropped
+      {"9999-99-99 99:99;1;_", "", "____-__-__ __:__", "____-__-__ __:__"},
+      {"0000-99-99 99:99", "202401050830", "2024-01-05 08:30", "2024-01-05 08:30"},  // literals put in place
+      {"000-000;0;*", "123456", "123456", "123-456"},                               // literals not saved
+      {"000-000;0;*", "12", "12****", "12*-***"},
+      {">LL-\\A", "xy", "XY-A", "XY-A"},    // upper case, escaped literal
+      {"00:00", "1a:30", "1_:30", "1_:30"},  // a character that does not fit stays blank
+  };
+  Owned<Form> f(Create<Form>());
+  for (const Case& c : cases) {
+    auto* e = new MaskEdit(f.get());
+    e->EditMask = c.mask;
+    e->SetText(c.set);
+    EXPECT_EQ(e->Text(), c.text) << c.mask << " <- " << c.set;
+    EXPECT_EQ(e->DisplayText(), c.shown) << c.mask << " <- " << c.set;
+  }
+  // An edit without a mask keeps its text as given; the reflection property refits at once.
+  auto* plain = new Edit(f.get());
+  plain->SetText("2024-01-05 08:30:00");
+  EXPECT_EQ(plain->Text(), "2024-01-05 08:30:00");
+  plain->SetProperty("EditMask", "9999-99-99;1;_");
+  EXPECT_EQ(plain->Text(), "2024-01-05");
+}
+
+TEST_F(UiTest, MaskedEditTypingSkipsLiteralsAndChecksOnExit) {
+  Owned<Form> f(Create<Form>());
+  auto* e = Make<MaskEdit>(f.get(), "met_time");
+  auto* next = Make<Edit>(f.get(), "next");
+  e->EditMask = "0000-99-99 99:99";
+  f->Show();
+  ASSERT_TRUE(e->Focused());
+  EXPECT_EQ(e->Text(), "____-__-__ __:__");  // entering shows the positions
+
+  user::Type("202401050830");
+  EXPECT_EQ(e->Text(), "2024-01-05 08:30");
+  EXPECT_EQ(e->SelStart(), 16);
+  user::Press(VK_BACK);  // blanks the last position
+  EXPECT_EQ(e->Text(), "2024-01-05 08:3_");
+  user::Press(VK_LEFT);
+  user::Press(VK_LEFT);  // over the ':'
+  EXPECT_EQ(e->SelStart(), 12);
+  int beeps = App().BeepCount();
+  user::Type("x");  // not a digit: refused
+  EXPECT_EQ(e->Text(), "2024-01-05 08:3_");
+  EXPECT_EQ(App().BeepCount(), beeps + 1);
+  user::Type("9");  // overwrites, the caret jumps the literal
+  EXPECT_EQ(e->Text(), "2024-01-05 09:3_");
+  EXPECT_EQ(e->SelStart(), 14);
+
+  // Home, two steps right, Delete: a required digit is blanked and leaving is refused.
+  user::Press(VK_HOME);
+  user::Press(VK_RIGHT);
+  user::Press(VK_RIGHT);
+  user::Press(VK_DELETE);
+  EXPECT_EQ(e->Text(), "20_4-01-05 09:3_");
+  EXPECT_FALSE(user::Focus(*next));
+  EXPECT_TRUE(e->Focused());
+  ASSERT_FALSE(ErrorTexts().empty());
+  EXPECT_NE(ErrorTexts().back().find("Invalid input value \"20_4-01-05 09:3_\""), std::string::npos);
+  user::Type("2");
+  EXPECT_TRUE(user::Focus(*next));  // optional positions may stay blank
+
+  // Typing the literal that stands at the caret steps over it; all blank counts as empty.
+  user::Focus(*e);
+  e->SetSel(4, 0);
+  user::Type("-");
+  EXPECT_EQ(e->SelStart(), 5);
+  e->SelectAll();
+  user::Press(VK_DELETE);
+  EXPECT_TRUE(e->MaskBlank());
+  EXPECT_TRUE(user::Focus(*next));
+}
+
+TEST_F(UiTest, ActionsDriveTheirLinkedControls) {
+  Owned<Form> f(Create<Form>());
+  auto* list = new ActionList(f.get());
+  auto* act = new Action(list);
+  act->SetName("actPrint");
+  act->SetCaption("打印P");
+  act->SetHint("打印医嘱单");
+  act->SetImageIndex(3);
+  int executed = 0;
+  act->OnExecute = [&](Component&) { ++executed; };
+  auto* btn = Make<BitBtn>(f.get(), "btnprint");
+  auto* tool = new ToolButton(f.get());
+  tool->SetParent(f.get());
+  auto* mm = new MainMenu(f.get());
+  MenuItem* item = mm->Items().AddItem("x");
+  btn->SetAction(act);
+  tool->SetAction(act);
+  item->SetAction(act);
+  EXPECT_EQ(btn->Caption(), "打印P");
+  EXPECT_EQ(tool->Hint(), "打印医嘱单");
+  EXPECT_EQ(item->Caption, "打印P");
+  EXPECT_EQ(btn->ImageIndex, 3);
+  EXPECT_EQ(btn->GetProperty("Action"), "actPrint");
+
+  // Every change of the action reaches each linked control.
+  act->SetEnabled(false);
+  act->SetChecked(true);
+  act->SetImageIndex(5);
+  EXPECT_FALSE(btn->Enabled());
+  EXPECT_FALSE(tool->Enabled());
+  EXPECT_FALSE(item->Enabled);
+  EXPECT_TRUE(tool->Down);
+  EXPECT_TRUE(item->Checked);
+  EXPECT_EQ(tool->ImageIndex, 5);
+  act->SetProperty("Visible", "False");
+  EXPECT_FALSE(btn->Visible());
+  EXPECT_FALSE(item->Visible);
+  act->SetVisible(true);
+  act->SetEnabled(true);
+  act->SetCaption("打印(&P)");
+  EXPECT_EQ(tool->Caption(), "打印(&P)");
+
+  // Clicking any of them executes the action; a control's own OnClick comes instead.
+  f->Show();
+  user::Click(*btn);
+  user::Click(*tool);
+  item->Click();
+  EXPECT_EQ(executed, 3);
+  int own = 0;
+  btn->OnClick = [&](Component&) { ++own; };
+  user::Click(*btn);
+  EXPECT_EQ(own, 1);
+  EXPECT_EQ(executed, 3);
+  act->OnUpdate = [&](Component& a) { static_cast<Action&>(a).SetEnabled(false); };
+  tool->Click();  // the update disables it before it runs
+  EXPECT_EQ(executed, 3);
+  EXPECT_FALSE(tool->Enabled());
+
+  // Freed, the action leaves its controls unlinked.
+  act->Free();
+  EXPECT_EQ(btn->GetAction(), nullptr);
+  EXPECT_EQ(tool->GetAction(), nullptr);
+  EXPECT_EQ(item->GetAction(), nullptr);
+  item->Click();
+  EXPECT_EQ(executed, 3);
+}
+
+TEST_F(UiTest, AltAcceleratorOpensMainMenuItems) {
+  Owned<Form> f(Create<Form>());
+  Make<Edit>(f.get(), "e");
+  auto* mm = new MainMenu(f.get());
+  std::string log;
+  MenuItem* file = mm->Items().AddItem("文件(&F)", 0, [&](Component&) { log += "file "; });
+  file->AddItem("退出(&X)", 0, [&](Component&) { log += "exit "; });
+  mm->Items().AddItem("打印(&P)", 0, [&](Component&) { log += "print "; });
+  mm->Items().AddItem("配置(&C)", 0, [&](Component&) { log += "config "; })->Enabled = false;
+  f->Menu = mm;
+  f->Show();
+  user::Press('P', ssAlt);
+  EXPECT_EQ(log, "print ");
+  EXPECT_EQ(mm->DroppedItem(), nullptr);
+  user::Press('F', ssAlt);  // an item with sub-items opens
+  EXPECT_EQ(log, "print file ");
+  EXPECT_EQ(mm->DroppedItem(), file);
+  mm->CloseUp();
+  user::Press('C', ssAlt);  // disabled
+  user::Press('Z', ssAlt);  // nobody's letter
+  EXPECT_EQ(log, "print file ");
+  // A control's accelerator comes before the menu's.
+  auto* b = Make<Button>(f.get(), "choosePatient");
+  b->SetCaption("choosePatient&P");
+  b->OnClick = [&](Component&) { log += "button "; };
+  user::Press('P', ssAlt);
+  EXPECT_EQ(log, "print file button ");
+}
+
+TEST_F(UiTest, StackingOrderOfChildren) {
+  Owned<Form> f(Create<Form>());
+  f->SetBounds(0, 0, 300, 200);
+  auto* a = Make<Panel>(f.get(), "a", 10, 10);
+  auto* b = Make<Panel>(f.get(), "b", 20, 15);
+  auto* c = Make<Label>(f.get(), "c", 200, 100);
+  EXPECT_EQ(a->ZOrder(), 0);
+  EXPECT_EQ(c->ZOrder(), 2);
+  EXPECT_EQ(f->ControlAtPos(Point{25, 20}), b);  // the later one lies over the earlier
+  a->BringToFront();
+  EXPECT_EQ(a->GetProperty("ZOrder"), "2");
+  EXPECT_EQ(b->ZOrder(), 0);
+  EXPECT_EQ(f->ControlAtPos(Point{25, 20}), a);
+  c->SendToBack();
+  EXPECT_EQ(c->ZOrder(), 0);
+  EXPECT_EQ(a->ZOrder(), 2);
+  b->SetParent(nullptr);  // leaving the parent closes the gap
+  EXPECT_EQ(b->ZOrder(), -1);
+  EXPECT_EQ(a->ZOrder(), 1);
+  a->SetVisible(false);
+  EXPECT_EQ(f->ControlAtPos(Point{25, 20}), nullptr);
+  EXPECT_EQ(f->ControlAtPos(Point{205, 105}), c);
+  b->Free();
+}

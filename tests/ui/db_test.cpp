@@ -313,3 +313,131 @@ TEST_F(DbUiTest, PaintWithAutomaticColumnsKeepsTypedText) {
   grid->Paint();
   EXPECT_EQ(grid->Columns(1).Width, 200);
 }
+
+// A data-aware edit uses its field's edit mask while focused and shows the field plainly
+// otherwise; an all-blank masked text clears the field, a half-typed time is refused.
+TEST_F(DbUiTest, EditUsesTheFieldsEditMaskWhileFocused) {
+  data::DataSet times{"times"};
+  times.FieldDefs() = {FieldDef{"end_time_2", FieldType::DateTime}};
+  times.CreateDataSet();
+  times.AppendRecord({DateTime::FromParts(2024, 1, 5, 8, 30)});
+  times.AppendRecord({DateTime::FromParts(2024, 1, 6)});
+  times.First();
+  times["end_time_2"].SetEditMask("9999-99-99 99:99;1;_");
+  data::DataSource src(&times);
+  auto* edt = new DBEdit(form.get());
+  edt->SetParent(form.get());
+  edt->SetDataSource(&src);
+  edt->SetDataField("end_time_2");
+  auto* other = new Edit(form.get());
+  other->SetParent(form.get());
+  EXPECT_EQ(edt->Text(), "2024-01-05 08:30:00");
+  EXPECT_FALSE(edt->IsMasked());
+  form->Show();
+  ASSERT_TRUE(edt->Focused());
+  EXPECT_EQ(edt->Text(), "2024-01-05 08:30");
+
+  user::Type("202402061015");
+  EXPECT_EQ(edt->Text(), "2024-02-06 10:15");
+  ASSERT_TRUE(user::Focus(*other));
+  EXPECT_EQ(times["end_time_2"].AsDateTime(), DateTime::FromParts(2024, 2, 6, 10, 15));
+  EXPECT_EQ(edt->Text(), "2024-02-06 10:15:00");
+
+  // Midnight shows its time in the mask too; clearing every position clears the field.
+  times.Next();
+  user::Focus(*edt);
+  EXPECT_EQ(edt->Text(), "2024-01-06 00:00");
+  user::Press(VK_DELETE);  // entering selected everything
+  EXPECT_EQ(edt->Text(), "____-__-__ __:__");
+  ASSERT_TRUE(user::Focus(*other));
+  EXPECT_TRUE(times["end_time_2"].IsNull());
+
+  // Optional digits left blank make no date: the field refuses it and the focus stays.
+  user::Focus(*edt);
+  user::Type("2024010");
+  App().ClearBoxes();
+  EXPECT_FALSE(user::Focus(*other));
+  EXPECT_TRUE(edt->Focused());
+  ASSERT_EQ(App().Boxes().size(), 1u);
+  EXPECT_TRUE(times["end_time_2"].IsNull());
+  user::Press(VK_ESCAPE);
+  EXPECT_TRUE(user::Focus(*other));
+}
+
+TEST_F(DbUiTest, GridEditsTheCurrentCellInPlace) {
+  auto* grid = new DBGrid(form.get());
+  grid->SetParent(form.get());
+  grid->SetDataSource(&source);
+  grid->AddColumn("order_name", "医嘱名称", 120);
+  grid->AddColumn("act_order_no", "医嘱号", 60);
+  grid->AddColumn("check", "", 15).CheckBox = true;
+  grid->AddColumn("status_flag", "", 15).ReadOnly = true;
+  form->Show();
+  ASSERT_TRUE(grid->Focused());
+
+  // Typing starts the edit with the typed text; Enter writes it, the row stays in edit.
+  user::Type("青霉素");
+  EXPECT_TRUE(grid->EditorMode());
+  EXPECT_EQ(orders.State(), data::DataSetState::Edit);
+  EXPECT_EQ(orders["order_name"].AsString(), "阿莫西林");
+  grid->Paint();
+  auto draws = grid->CellDraws(0, 0);
+  ASSERT_FALSE(draws.empty());
+  EXPECT_EQ(draws.back().kind, "editor");
+  EXPECT_EQ(draws.back().text, "青霉素");
+  EXPECT_EQ(grid->GetProperty("EditorText"), "青霉素");
+  user::Press(VK_RETURN);
+  EXPECT_EQ(grid->GetProperty("EditorMode"), "False");
+  EXPECT_EQ(orders["order_name"].AsString(), "青霉素");
+
+  // F2 starts with the field's text; Esc drops the edit.
+  user::Press(VK_F2);
+  EXPECT_EQ(grid->EditorText(), "青霉素");
+  user::Press(VK_BACK);
+  user::Type("X");
+  EXPECT_EQ(grid->EditorText(), "青霉X");
+  user::Press(VK_ESCAPE);
+  EXPECT_FALSE(grid->EditorMode());
+  EXPECT_EQ(orders["order_name"].AsString(), "青霉素");
+
+  // Moving to the next row writes the cell and posts the row; Tab writes and moves on.
+  user::Type("Y");
+  user::Press(VK_DOWN);
+  EXPECT_EQ(orders.RecNo(), 2);
+  orders.First();
+  EXPECT_EQ(orders["order_name"].AsString(), "Y");
+  EXPECT_EQ(orders.State(), data::DataSetState::Browse);
+  user::Type("Z");
+  user::Press(VK_TAB);
+  EXPECT_EQ(orders["order_name"].AsString(), "Z");
+  EXPECT_EQ(grid->SelectedIndex(), 1);
+
+  // A value the field refuses keeps the editor open with its text.
+  user::Type("abc");
+  App().ClearBoxes();
+  EXPECT_FALSE(user::Press(VK_RETURN));
+  EXPECT_EQ(App().Boxes().size(), 1u);
+  EXPECT_TRUE(grid->EditorMode());
+  EXPECT_EQ(grid->EditorText(), "abc");
+  user::Press(VK_ESCAPE);
+  EXPECT_EQ(orders["act_order_no"].AsInteger(), 1);
+
+  // Space toggles a check-box column; a read-only column or grid does not start an edit.
+  user::Press(VK_TAB);
+  user::Press(VK_SPACE);
+  EXPECT_EQ(orders["check"].AsString(), "0");
+  EXPECT_FALSE(grid->EditorMode());
+  user::Press(VK_TAB);
+  user::Type("9");
+  EXPECT_FALSE(grid->EditorMode());
+  grid->SetSelectedIndex(0);
+  grid->ReadOnly = true;
+  user::Type("Q");
+  user::Press(VK_F2);
+  EXPECT_FALSE(grid->EditorMode());
+  grid->ReadOnly = false;
+  grid->Options &= ~dgEditing;  // as the lookup edit's list grid
+  user::Type("Q");
+  EXPECT_FALSE(grid->EditorMode());
+  EXPECT_EQ(orders["order_name"].AsString(), "Z");
+}

@@ -29,6 +29,11 @@ struct FieldDef {
   DataSet* lookupDataSet = nullptr;
   std::string lookupKeyFields{};
   std::string lookupResultField{};
+  // Input mask a data-aware edit applies while it has the focus ("mask;save-literals;blank").
+  std::string editMask{};
+  // Text of the message shown when the field's constraint fails. The field carries the text
+  // only: no constraint condition is defined on fields, so nothing checks or raises it here.
+  std::string constraintErrorMessage{};
 };
 
 class Field {
@@ -80,6 +85,12 @@ class Field {
   void SetVisible(bool v) { visible_ = v; }
   int Tag() const { return tag_; }
   void SetTag(int v) { tag_ = v; }
+  // The edit mask data-aware edits use while focused (see FieldDef::editMask).
+  const std::string& EditMask() const { return def_.editMask; }
+  void SetEditMask(std::string v) { def_.editMask = std::move(v); }
+  // The constraint message (text only: nothing enforces a constraint on a field).
+  const std::string& ConstraintErrorMessage() const { return def_.constraintErrorMessage; }
+  void SetConstraintErrorMessage(std::string v) { def_.constraintErrorMessage = std::move(v); }
 
   // Lookup definition, changeable at run time (the next read uses the new definition).
   void SetLookup(std::string keyFields, DataSet* lookupDataSet, std::string lookupKeyFields,

@@ -287,6 +287,8 @@ void Control::SetParent(WinControl* parent) {
   if (parent_) {
     auto& v = parent_->controls_;
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    auto& z = parent_->stack_;
+    z.erase(std::remove(z.begin(), z.end(), this), z.end());
     if (auto* w = dynamic_cast<WinControl*>(this)) {
       auto& t = parent_->tabs_;
       t.erase(std::remove(t.begin(), t.end(), w), t.end());
@@ -298,6 +300,7 @@ void Control::SetParent(WinControl* parent) {
   parent_ = parent;
   if (parent_) {
     parent_->controls_.push_back(this);
+    parent_->stack_.push_back(this);
     if (auto* w = dynamic_cast<WinControl*>(this)) parent_->tabs_.push_back(w);
     parent_->Realign();
   }
@@ -396,8 +399,7 @@ void Control::SetText(std::string v) {
   Changed("Text");
 }
 
-char32_t Control::Accelerator() const {
-  const std::string& s = text_;
+char32_t AcceleratorOf(std::string_view s) {
   for (size_t i = 0; i + 1 < s.size(); ++i) {
     if (s[i] != '&') continue;
     if (s[i + 1] == '&') {
@@ -408,6 +410,28 @@ char32_t Control::Accelerator() const {
     return c < 0x80 ? static_cast<char32_t>(toupper(c)) : 0;
   }
   return 0;
+}
+
+int Control::ZOrder() const {
+  if (!parent_) return -1;
+  auto& z = parent_->stack_;
+  return static_cast<int>(std::find(z.begin(), z.end(), this) - z.begin());
+}
+
+void Control::BringToFront() {
+  if (!parent_) return;
+  auto& z = parent_->stack_;
+  z.erase(std::remove(z.begin(), z.end(), this), z.end());
+  z.push_back(this);
+  Changed("ZOrder");
+}
+
+void Control::SendToBack() {
+  if (!parent_) return;
+  auto& z = parent_->stack_;
+  z.erase(std::remove(z.begin(), z.end(), this), z.end());
+  z.insert(z.begin(), this);
+  Changed("ZOrder");
 }
 
 void Control::SetPopupMenu(PopupMenu* m) {
@@ -465,6 +489,7 @@ static const PropDef ControlProps[] = {
     {"Parent", YZ_GET(Control, c.Parent() ? c.Parent()->Name() : std::string()), nullptr},
     {"PopupMenu", YZ_GET(Control, c.GetPopupMenu() ? c.GetPopupMenu()->Name() : std::string()), nullptr},
     {"Cursor", YZ_GET(Control, std::to_string(c.Cursor())), YZ_SET(Control, c.SetCursor(ParseInt(v)))},
+    {"ZOrder", YZ_GET(Control, std::to_string(c.ZOrder())), nullptr},
 };
 
 void Control::DescribeProps(PropList& out) const {
@@ -518,6 +543,16 @@ void WinControl::Realign() {
   place(Align::Left);
   place(Align::Right);
   place(Align::Client);
+}
+
+Control* WinControl::ControlAtPos(Point p) const {
+  for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+    Control* c = *it;
+    if (c->Visible() && p.X >= c->Left() && p.X < c->Left() + c->Width() && p.Y >= c->Top() &&
+        p.Y < c->Top() + c->Height())
+      return c;
+  }
+  return nullptr;
 }
 
 int WinControl::TabOrder() const {

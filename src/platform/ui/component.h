@@ -38,6 +38,9 @@ constexpr ShortCut MakeShortCut(Word key, ShiftState shift) { return key | (shif
 // "F1", "Ctrl+S", "Alt+X"; empty text is no short cut. Unknown text fails with yz::Error.
 ShortCut TextToShortCut(std::string_view text);
 std::string ShortCutToText(ShortCut sc);
+// The accelerator letter of a caption ("打印(&P)" -> 'P', upper case; "&&" is a plain '&'),
+// 0 when none.
+char32_t AcceleratorOf(std::string_view caption);
 
 // ---- colours: 0x00BBGGRR, or a system colour 0x80000000 + index
 using Color = std::uint32_t;
@@ -216,11 +219,17 @@ class Control : public Component {
   const std::string& Text() const { return text_; }
   virtual void SetText(std::string v);
   // The accelerator letter of the caption ("&P" -> 'P'), 0 when none.
-  char32_t Accelerator() const;
+  char32_t Accelerator() const { return AcceleratorOf(Caption()); }
   PopupMenu* GetPopupMenu() const { return popup_; }
   void SetPopupMenu(PopupMenu* m);
   int Cursor() const { return cursor_; }
   void SetCursor(int c);
+
+  // Stacking order among the parent's children: 0 is the bottom, the highest is drawn over
+  // the others (new children go on top). -1 without a parent.
+  int ZOrder() const;
+  void BringToFront();
+  void SendToBack();
 
   Peer* GetPeer() const { return peer_; }
   void SetPeer(Peer* p) { peer_ = p; }
@@ -272,6 +281,8 @@ class WinControl : public Control {
   Control* Controls(int i) const { return controls_.at(i); }
   // Lays out aligned children (top, bottom, left, right, then client) in the client area.
   void Realign();
+  // The topmost showing child whose bounds hold the point (client coordinates), or null.
+  Control* ControlAtPos(Point p) const;
 
   int TabOrder() const;
   void SetTabOrder(int order);
@@ -317,6 +328,7 @@ class WinControl : public Control {
  private:
   friend class Control;
   std::vector<Control*> controls_;
+  std::vector<Control*> stack_;  // children bottom first
   std::vector<WinControl*> tabs_;
   bool tabStop_ = false;
   os::HWND handle_ = 0;

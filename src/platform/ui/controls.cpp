@@ -28,6 +28,116 @@ bool Label::AcceleratorUsed() {
 
 // ---------------------------------------------------------------- Edit
 
+// A parsed edit mask: one entry per position the edit shows.
+struct Edit::Mask {
+  struct Pos {
+    char32_t kind = 0;  // 0: literal; else the mask character ('0', '9', '#', 'L', ...)
+    char32_t ch = 0;    // the literal
+    int textCase = 0;   // 1 upper, -1 lower
+  };
+  std::vector<Pos> pos;
+  bool save = true;
+  char32_t blank = '_';
+  std::string source;  // the mask text as given (for messages)
+
+  bool Editable(int i) const { return pos[static_cast<size_t>(i)].kind != 0; }
+  int Size() const { return static_cast<int>(pos.size()); }
+  int NextEditable(int from) const {
+    for (int i = std::max(0, from); i < Size(); ++i)
+      if (Editable(i)) return i;
+    return -1;
+  }
+  int PrevEditable(int before) const {
+    for (int i = std::min(before, Size()) - 1; i >= 0; --i)
+      if (Editable(i)) return i;
+    return -1;
+  }
+  static bool Required(char32_t kind) { return kind == '0' || kind == 'L' || kind == 'A' || kind == 'C'; }
+  static bool Letter(char32_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80; }
+  static bool Digit(char32_t c) { return c >= '0' && c <= '9'; }
+  // The character as it goes into position i, or 0 when it does not fit there.
+  char32_t Accept(int i, char32_t c) const {
+    const Pos& p = pos[static_cast<size_t>(i)];
+    if (p.textCase > 0 && c >= 'a' && c <= 'z') c -= 32;
+    if (p.textCase < 0 && c >= 'A' && c <= 'Z') c += 32;
+    bool ok = false;
+    switch (p.kind) {
+      case '0': case '9': ok = Digit(c); break;
+      case '#': ok = Digit(c) || c == '+' || c == '-'; break;
+      case 'L': case 'l': ok = Letter(c); break;
+      case 'A': case 'a': ok = Letter(c) || Digit(c); break;
+      case 'C': case 'c': ok = c >= 32; break;
+      default: break;
+    }
+    return ok ? c : 0;
+  }
+  static Mask Parse(std::string_view text) {
+    Mask m;
+    m.source = std::string(text);
+    std::u32string t = Utf8ToChars(text);
+    int textCase = 0;
+    size_t i = 0;
+    for (; i < t.size(); ++i) {
+      char32_t c = t[i];
+      if (c == ';') break;
+      Pos p;
+      p.textCase = textCase;
+      switch (c) {
+        case '\\':
+          if (i + 1 < t.size()) p.ch = t[++i], m.pos.push_back(p);
+          continue;
+        case '>':
+          if (i + 1 < t.size() && t[i + 1] == '<') ++i, textCase = 0;
+          else textCase = 1;
+          continue;
+        case '<': textCase = -1; continue;
+        case '!': continue;
+        case '_': p.ch = ' '; break;
+        case '0': case '9': case '#': case 'L': case 'l': case 'A': case 'a': case 'C': case 'c': p.kind = c; break;
+        default: p.ch = c; break;
+      }
+      m.pos.push_back(p);
+    }
+    if (i < t.size()) {  // ";save-literals;blank"
+      size_t j = i + 1;
+      if (j < t.size() && t[j] != ';') m.save = t[j] != '0';
+      size_t k = t.find(U';', j);
+      if (k != std::u32string::npos && k + 1 < t.size()) m.blank = t[k + 1];
+    }
+    return m;
+  }
+  // Positions from a text: `stored` reads a text this mask produced (the literals are there
+  // exactly when they are saved); otherwise a literal is skipped in the text where it stands.
+  std::u32string Fit(std::string_view text, bool stored) const {
+    std::u32string in = Utf8ToChars(text), cells(pos.size(), 0);
+    size_t k = 0;
+    for (int i = 0; i < Size(); ++i) {
+      const Pos& p = pos[static_cast<size_t>(i)];
+      if (p.kind == 0) {
+        cells[static_cast<size_t>(i)] = p.ch;
+        if (k < in.size() && (stored ? save : in[k] == p.ch)) ++k;
+        continue;
+      }
+      if (k >= in.size()) continue;
+      char32_t c = in[k++];
+      if (c != blank && c != ' ') cells[static_cast<size_t>(i)] = Accept(i, c);
+    }
+    return cells;
+  }
+  std::string Shown(const std::u32string& cells) const {
+    std::string out;
+    for (int i = 0; i < Size(); ++i) out += CharToUtf8(cells[static_cast<size_t>(i)] ? cells[static_cast<size_t>(i)] : blank);
+    return out;
+  }
+  std::string Stored(const std::u32string& cells) const {
+    if (save) return Shown(cells);
+    std::string out;
+    for (int i = 0; i < Size(); ++i)
+      if (Editable(i)) out += CharToUtf8(cells[static_cast<size_t>(i)] ? cells[static_cast<size_t>(i)] : blank);
+    return out;
+  }
+};
+
 Edit::Edit(Component* owner) : WinControl(owner) {
   SetTabStop(true);
   SetColor(clWindow);
@@ -37,7 +147,7 @@ Edit::Edit(Component* owner) : WinControl(owner) {
 YZ_PROPS(Edit, WinControl,
          {"ReadOnly", YZ_GET(Edit, BoolText(c.ReadOnly())), YZ_SET(Edit, c.SetReadOnly(ParseBool(v)))},
          {"MaxLength", YZ_GET(Edit, std::to_string(c.MaxLength)), YZ_SET(Edit, c.MaxLength = ParseInt(v))},
-         {"EditMask", YZ_GET(Edit, c.EditMask), YZ_SET(Edit, c.EditMask = v)},
+         {"EditMask", YZ_GET(Edit, c.EditMask), YZ_SET(Edit, { c.EditMask = v; c.FitTextToMask(); })},
          {"SelStart", YZ_GET(Edit, std::to_string(c.SelStart())), YZ_SET(Edit, c.SetSel(ParseInt(v), 0))},
          {"SelText", YZ_GET(Edit, c.SelText()), nullptr},
          {"DisplayText", YZ_GET(Edit, c.DisplayText()), nullptr})
@@ -47,7 +157,26 @@ void Edit::SetReadOnly(bool v) {
   Changed("ReadOnly");
 }
 
+Edit::Mask Edit::CurrentMask() const { return Mask::Parse(ActiveMask()); }
+
+std::u32string Edit::Cells(const Mask& m) const {
+  return m.Fit(Text(), maskOfText_ == m.source && maskedText_ == Text());
+}
+
 void Edit::SetText(std::string v) {
+  if (IsMasked()) {
+    Mask m = CurrentMask();
+    std::string t = m.Stored(m.Fit(v, false));
+    bool same = t == Text();
+    maskedText_ = t;
+    maskOfText_ = m.source;
+    if (same) return;
+    WinControl::SetText(std::move(t));
+    selStart_ = CaretLimit();
+    selLength_ = 0;
+    Change();
+    return;
+  }
   if (v == Text()) return;
   WinControl::SetText(std::move(v));
   selStart_ = static_cast<int>(text::Length(Text()));
@@ -55,25 +184,91 @@ void Edit::SetText(std::string v) {
   Change();
 }
 
+void Edit::FitTextToMask() {
+  if (!IsMasked()) return;
+  Mask m = CurrentMask();
+  std::string t = m.Stored(Cells(m));
+  maskedText_ = t;
+  maskOfText_ = m.source;
+  if (t == Text()) return;
+  SetTextSilently(std::move(t));
+  Changed("Text");
+  SetSel(selStart_, 0);
+}
+
+bool Edit::MaskBlank() const {
+  if (!IsMasked()) return false;
+  Mask m = CurrentMask();
+  std::u32string cells = Cells(m);
+  for (int i = 0; i < m.Size(); ++i)
+    if (m.Editable(i) && cells[static_cast<size_t>(i)]) return false;
+  return true;
+}
+
+void Edit::ValidateEdit() const {
+  if (!Modified || !IsMasked() || MaskBlank()) return;
+  Mask m = CurrentMask();
+  std::u32string cells = Cells(m);
+  for (int i = 0; i < m.Size(); ++i)
+    if (Mask::Required(m.pos[static_cast<size_t>(i)].kind) && !cells[static_cast<size_t>(i)])
+      throw Error("Invalid input value \"" + m.Shown(cells) + "\": position " + std::to_string(i + 1) +
+                  " of the edit mask \"" + m.source + "\" must be filled");
+}
+
+void Edit::StoreCells(const Mask& m, const std::u32string& cells, int caret) {
+  std::string t = m.Stored(cells);
+  maskedText_ = t;
+  maskOfText_ = m.source;
+  if (t != Text()) {
+    WinControl::SetText(std::move(t));
+    Modified = true;
+    selStart_ = std::clamp(caret, 0, m.Size());
+    selLength_ = 0;
+    Change();
+  } else {
+    selStart_ = std::clamp(caret, 0, m.Size());
+    selLength_ = 0;
+  }
+}
+
+int Edit::CaretLimit() const {
+  if (IsMasked()) return CurrentMask().Size();
+  return static_cast<int>(text::Length(Text()));
+}
+
 void Edit::Change() {
   if (OnChange) OnChange(*this);
 }
 
 void Edit::SetSel(int start, int length) {
-  int n = static_cast<int>(text::Length(Text()));
+  int n = CaretLimit();
   selStart_ = std::clamp(start, 0, n);
   selLength_ = std::clamp(length, 0, n - selStart_);
 }
 
-void Edit::SelectAll() { SetSel(0, static_cast<int>(text::Length(Text()))); }
+void Edit::SelectAll() { SetSel(0, CaretLimit()); }
 
-std::string Edit::SelText() const { return text::Substr(Text(), selStart_, selLength_); }
+std::string Edit::SelText() const {
+  return text::Substr(IsMasked() ? DisplayText() : Text(), selStart_, selLength_);
+}
 
 void Edit::ClearSelection() {
-  if (selLength_ > 0 && CanModify()) ReplaceSelection("");
+  if (selLength_ == 0 || !CanModify()) return;
+  if (IsMasked()) {
+    Mask m = CurrentMask();
+    std::u32string cells = Cells(m);
+    for (int i = selStart_; i < selStart_ + selLength_ && i < m.Size(); ++i)
+      if (m.Editable(i)) cells[static_cast<size_t>(i)] = 0;
+    return StoreCells(m, cells, selStart_);
+  }
+  ReplaceSelection("");
 }
 
 std::string Edit::DisplayText() const {
+  if (IsMasked()) {
+    Mask m = CurrentMask();
+    return m.Shown(Cells(m));
+  }
   if (!PasswordChar) return Text();
   std::string out;
   for (size_t i = 0, n = text::Length(Text()); i < n; ++i) out += CharToUtf8(PasswordChar);
@@ -101,7 +296,80 @@ void Edit::ReplaceSelection(const std::string& s) {
   }
 }
 
+void Edit::MaskKeyPress(const Mask& m, char32_t key) {
+  if (key != 8 && key < 32) return;  // Enter, Esc, Tab and control characters type nothing
+  if (!CanModify()) return;
+  std::u32string cells = Cells(m);
+  auto blankSelection = [&] {
+    for (int i = selStart_; i < selStart_ + selLength_ && i < m.Size(); ++i)
+      if (m.Editable(i)) cells[static_cast<size_t>(i)] = 0;
+  };
+  if (key == 8) {
+    if (selLength_ > 0) {
+      blankSelection();
+      return StoreCells(m, cells, selStart_);
+    }
+    int p = m.PrevEditable(selStart_);
+    if (p < 0) return App().Beep();
+    cells[static_cast<size_t>(p)] = 0;
+    return StoreCells(m, cells, p);
+  }
+  int p = m.NextEditable(selStart_);
+  char32_t c = p < 0 ? 0 : m.Accept(p, key);
+  if (!c) {
+    // Typing the literal that stands at the caret steps over it.
+    if (selLength_ == 0 && selStart_ < m.Size() && !m.Editable(selStart_) && m.pos[static_cast<size_t>(selStart_)].ch == key) {
+      int next = m.NextEditable(selStart_ + 1);
+      selStart_ = next < 0 ? m.Size() : next;
+      return;
+    }
+    return App().Beep();
+  }
+  blankSelection();
+  cells[static_cast<size_t>(p)] = c;
+  int next = m.NextEditable(p + 1);
+  StoreCells(m, cells, next < 0 ? p + 1 : next);
+}
+
+void Edit::MaskKeyDown(const Mask& m, Word key, ShiftState shift) {
+  int n = m.Size();
+  switch (key) {
+    case VK_LEFT: {
+      if (selLength_) return SetSel(selStart_, 0);
+      int p = m.PrevEditable(selStart_);
+      if (p >= 0) SetSel(p, 0);
+      break;
+    }
+    case VK_RIGHT: {
+      if (selLength_) return SetSel(selStart_ + selLength_, 0);
+      int p = m.NextEditable(selStart_ + 1);
+      SetSel(p < 0 ? n : p, 0);
+      break;
+    }
+    case VK_HOME: {
+      int first = std::max(0, m.NextEditable(0));
+      (shift & ssShift) ? SetSel(first, selStart_ - first) : SetSel(first, 0);
+      break;
+    }
+    case VK_END: (shift & ssShift) ? SetSel(selStart_, n - selStart_) : SetSel(n, 0); break;
+    case VK_DELETE: {
+      if (!CanModify()) break;
+      std::u32string cells = Cells(m);
+      if (selLength_ > 0) {
+        for (int i = selStart_; i < selStart_ + selLength_ && i < n; ++i)
+          if (m.Editable(i)) cells[static_cast<size_t>(i)] = 0;
+      } else if (int p = m.NextEditable(selStart_); p >= 0) {
+        cells[static_cast<size_t>(p)] = 0;
+      }
+      StoreCells(m, cells, selStart_);
+      break;
+    }
+    default: break;
+  }
+}
+
 void Edit::KeyDownDefault(Word& key, ShiftState shift) {
+  if (IsMasked()) return MaskKeyDown(CurrentMask(), key, shift);
   int n = static_cast<int>(text::Length(Text()));
   switch (key) {
     case VK_LEFT: SetSel(selStart_ - (selLength_ ? 0 : 1), 0); break;
@@ -118,6 +386,7 @@ void Edit::KeyDownDefault(Word& key, ShiftState shift) {
 }
 
 void Edit::KeyPressDefault(char32_t& key) {
+  if (IsMasked()) return MaskKeyPress(CurrentMask(), key);
   if (key == 8) {
     if (!CanModify()) return;
     if (selLength_ == 0 && selStart_ > 0) {
@@ -133,8 +402,14 @@ void Edit::KeyPressDefault(char32_t& key) {
 }
 
 void Edit::DoEnter() {
+  FitTextToMask();
   if (AutoSelect) SelectAll();
   WinControl::DoEnter();
+}
+
+void Edit::DoExit() {
+  ValidateEdit();
+  WinControl::DoExit();
 }
 
 // ---------------------------------------------------------------- DateTimePicker
@@ -399,12 +674,41 @@ Button::Button(Component* owner) : WinControl(owner) {
 YZ_PROPS(Button, WinControl,
          {"Default", YZ_GET(Button, BoolText(c.Default)), YZ_SET(Button, c.Default = ParseBool(v))},
          {"Cancel", YZ_GET(Button, BoolText(c.Cancel)), YZ_SET(Button, c.Cancel = ParseBool(v))},
-         {"ModalResult", YZ_GET(Button, std::to_string(c.ModalResult)), YZ_SET(Button, c.ModalResult = ParseInt(v))})
+         {"ModalResult", YZ_GET(Button, std::to_string(c.ModalResult)), YZ_SET(Button, c.ModalResult = ParseInt(v))},
+         {"Action", YZ_GET(Button, c.GetAction() ? c.GetAction()->Name() : std::string()), nullptr})
 
 void Button::Click() {
   Form* f = GetParentForm();
   if (f && ModalResult != 0) f->SetModalResult(ModalResult);
-  Control::Click();
+  if (OnClick || !action_) return Control::Click();
+  action_->Execute();
+}
+
+void Button::SetAction(Action* a) {
+  if (a == action_) return;
+  if (action_) action_->RemoveClient(this);
+  action_ = a;
+  if (a) a->AddClient(this, [this](Action& x) { ActionChange(x); });
+}
+
+void Button::ActionChange(Action& a) {
+  SetCaption(a.Caption());
+  SetHint(a.Hint());
+  SetEnabled(a.Enabled());
+  SetVisible(a.Visible());
+}
+
+void BitBtn::ActionChange(Action& a) {
+  Button::ActionChange(a);
+  if (ImageIndex != a.ImageIndex()) {
+    ImageIndex = a.ImageIndex();
+    Changed("ImageIndex");
+  }
+}
+
+void Button::Notification(Component* gone) {
+  WinControl::Notification(gone);
+  if (gone == action_) action_ = nullptr;
 }
 
 bool Button::AcceleratorUsed() {
@@ -427,7 +731,33 @@ YZ_PROPS(ToolButton, Control,
          {"Style", YZ_GET(ToolButton, ToolStyleNames[static_cast<int>(c.Style)]), nullptr},
          {"ImageIndex", YZ_GET(ToolButton, std::to_string(c.ImageIndex)), YZ_SET(ToolButton, c.ImageIndex = ParseInt(v))},
          {"Down", YZ_GET(ToolButton, BoolText(c.Down)), YZ_SET(ToolButton, c.Down = ParseBool(v))},
-         {"DropdownMenu", YZ_GET(ToolButton, c.DropdownMenu ? c.DropdownMenu->Name() : std::string()), nullptr})
+         {"DropdownMenu", YZ_GET(ToolButton, c.DropdownMenu ? c.DropdownMenu->Name() : std::string()), nullptr},
+         {"Action", YZ_GET(ToolButton, c.GetAction() ? c.GetAction()->Name() : std::string()), nullptr})
+
+void ToolButton::Click() {
+  if (OnClick || !action_) return Control::Click();
+  action_->Execute();
+}
+
+void ToolButton::SetAction(Action* a) {
+  if (a == action_) return;
+  if (action_) action_->RemoveClient(this);
+  action_ = a;
+  if (a)
+    a->AddClient(this, [this](Action& x) {
+      SetCaption(x.Caption());
+      SetHint(x.Hint());
+      SetEnabled(x.Enabled());
+      SetVisible(x.Visible());
+      if (ImageIndex != x.ImageIndex()) ImageIndex = x.ImageIndex(), Changed("ImageIndex");
+      if (Down != x.Checked()) Down = x.Checked(), Changed("Down");
+    });
+}
+
+void ToolButton::Notification(Component* gone) {
+  Control::Notification(gone);
+  if (gone == action_) action_ = nullptr;
+}
 
 void ToolButton::UserClick() {
   if (Style == ToolButtonStyle::Separator || Style == ToolButtonStyle::Divider) return;

@@ -10,6 +10,7 @@
 namespace yz::ui {
 
 class ImageList;
+class Action;
 
 class Label : public Control {
  public:
@@ -20,6 +21,19 @@ class Label : public Control {
 };
 
 // Single-line edit: text with a caret and selection (characters, not bytes).
+//
+// Edit masks ("mask;save-literals;blank", e.g. "9999-99-99 99:99;1;_"): '0' a required digit,
+// '9' an optional digit, '#' an optional digit or sign, 'L'/'l' a required/optional letter,
+// 'A'/'a' a required/optional letter or digit, 'C'/'c' a required/optional character, '>' and
+// '<' turn what follows into upper/lower case ("<>" stops that), '\' makes the next character
+// a literal, '_' stands for a literal blank, any other character is a literal shown in place.
+// While a mask is active the edit overwrites one position per character, the caret skips the
+// literals, Backspace and Delete blank a position and Text() answers the positions with the
+// literals (save-literals "1", the default) or without them ("0"), unfilled positions as the
+// blank character ('_' by default). Leaving the edit after a change that leaves a required
+// position unfilled fails with yz::Error and keeps the focus; a text with no position filled
+// counts as empty. Assign EditMask before the text (a masked edit shows its text fitted to
+// the mask; the reflection property refits at once).
 class Edit : public WinControl {
  public:
   explicit Edit(Component* owner);
@@ -31,7 +45,7 @@ class Edit : public WinControl {
   void SetReadOnly(bool v);
   int MaxLength = 0;           // characters; 0 no limit
   char32_t PasswordChar = 0;   // shown instead of each character
-  std::string EditMask;        // kept for the stored layout; input is not masked
+  std::string EditMask;        // see above; empty: no mask
   bool AutoSelect = true;      // entering selects all
   bool Modified = false;       // changed by the user since last set
   int SelStart() const { return selStart_; }
@@ -40,8 +54,17 @@ class Edit : public WinControl {
   void SelectAll();
   std::string SelText() const;
   void ClearSelection();
-  // What the screen shows (password characters for a password edit).
+  // What the screen shows (password characters for a password edit; a masked edit shows its
+  // positions with the literals and the blank character).
   std::string DisplayText() const;
+  // The mask in force: EditMask here; a data-aware edit adds its field's mask while focused.
+  virtual std::string ActiveMask() const { return EditMask; }
+  bool IsMasked() const { return !ActiveMask().empty(); }
+  // A masked edit with no position filled.
+  bool MaskBlank() const;
+  // Fails with yz::Error when a masked edit changed by the user leaves a required position
+  // unfilled (a text with no position filled is accepted as empty).
+  void ValidateEdit() const;
 
   NotifyEvent OnChange;
 
@@ -49,16 +72,29 @@ class Edit : public WinControl {
   void KeyPressDefault(char32_t& key) override;
   bool WantsKey(Word key) const override { return key == VK_LEFT || key == VK_RIGHT; }
   void DoEnter() override;
+  void DoExit() override;  // checks the mask first
 
  protected:
   // Called when the user is about to change the text; false refuses (read-only).
   virtual bool CanModify() { return !readOnly_; }
   virtual void Change();  // runs OnChange
   void ReplaceSelection(const std::string& s);
+  // Refits the text to the active mask without a change event (a mask came into force).
+  void FitTextToMask();
 
  private:
+  struct Mask;
+  Mask CurrentMask() const;
+  std::u32string Cells(const Mask& m) const;
+  void StoreCells(const Mask& m, const std::u32string& cells, int caret);
+  void MaskKeyPress(const Mask& m, char32_t key);
+  void MaskKeyDown(const Mask& m, Word key, ShiftState shift);
+  int CaretLimit() const;
   bool readOnly_ = false;
   int selStart_ = 0, selLength_ = 0;
+  // The text as last fitted to a mask, and that mask: while Text() still equals it, the text
+  // is read back position by position; any other text is fitted afresh.
+  std::string maskedText_, maskOfText_;
 };
 
 class MaskEdit : public Edit {
@@ -204,9 +240,21 @@ class Button : public WinControl {
   bool Default = false;  // Enter in the form clicks it
   bool Cancel = false;   // Esc in the form clicks it
   int ModalResult = 0;   // set on the form when clicked
+  // Sets the modal result, then runs OnClick (or, without one, executes the linked action).
   void Click() override;
   bool AcceleratorUsed() override;
   void KeyPressDefault(char32_t& key) override;  // Space clicks
+  // A linked action: caption, hint, enabled and visible (and a bit button's image index)
+  // follow it.
+  Action* GetAction() const { return action_; }
+  void SetAction(Action* a);
+  void Notification(Component* gone) override;
+
+ protected:
+  virtual void ActionChange(Action& a);
+
+ private:
+  Action* action_ = nullptr;
 };
 
 enum class BitBtnKind { Custom, OK, Cancel, Help, Yes, No, Close, Abort, Retry, Ignore, All };
@@ -217,6 +265,9 @@ class BitBtn : public Button {
   std::string ClassName() const override { return "BitBtn"; }
   BitBtnKind Kind = BitBtnKind::Custom;
   int ImageIndex = -1;
+
+ protected:
+  void ActionChange(Action& a) override;
 };
 
 class PopupMenu;
@@ -233,8 +284,17 @@ class ToolButton : public Control {
   bool Down = false;
   PopupMenu* DropdownMenu = nullptr;
   void UserClick() override;
+  void Click() override;  // OnClick, or without one the linked action
   // The user presses the drop-down arrow: the menu pops up.
   void DropDownArrow();
+  // A linked action: caption, hint, enabled, visible, image index and Down (its checked
+  // state) follow it.
+  Action* GetAction() const { return action_; }
+  void SetAction(Action* a);
+  void Notification(Component* gone) override;
+
+ private:
+  Action* action_ = nullptr;
 };
 
 class ToolBar : public WinControl {

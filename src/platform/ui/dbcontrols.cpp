@@ -53,10 +53,22 @@ void DBEdit::SetDataField(std::string name) {
   ShowField();
 }
 
+std::string DBEdit::ActiveMask() const {
+  if (!EditMask.empty() || !Focused()) return EditMask;
+  data::Field* f = link_.GetField();
+  return f ? f->EditMask() : std::string();
+}
+
 void DBEdit::ShowField() {
   data::Field* f = link_.GetField();
   showing_ = true;
-  std::string t = !f ? std::string() : Focused() ? f->AsString() : f->DisplayText();
+  std::string t;
+  if (f && Focused()) {
+    bool fullTime = f->DataType() == data::FieldType::DateTime && !f->IsNull() && IsMasked();
+    t = fullTime ? f->AsDateTime().Format("yyyy-mm-dd hh:nn:ss") : f->AsString();
+  } else if (f) {
+    t = f->DisplayText();
+  }
   try {
     SetText(t);
   } catch (...) {
@@ -87,7 +99,10 @@ void DBEdit::UpdateRecord() {
   data::Field* f = link_.GetField();
   if (!f) return;
   if (!link_.Edit()) return;
-  f->SetAsString(Text());  // a refused value throws and the change stays pending
+  ValidateEdit();
+  // A refused value throws and the change stays pending.
+  if (IsMasked() && MaskBlank()) f->Clear();
+  else f->SetAsString(Text());
   link_.Modified = false;
 }
 
@@ -100,6 +115,7 @@ void DBEdit::DoEnter() {
 
 void DBEdit::DoExit() {
   try {
+    ValidateEdit();
     UpdateRecord();
   } catch (...) {
     SelectAll();
@@ -111,7 +127,7 @@ void DBEdit::DoExit() {
     SetTextSilently(f ? f->DisplayText() : std::string());
     showing_ = false;
   }
-  Edit::DoExit();
+  WinControl::DoExit();  // the mask was checked above; the text now shows the field unmasked
 }
 
 void DBEdit::KeyPressDefault(char32_t& key) {

@@ -37,6 +37,9 @@ class FieldLink : public data::DataLink {
   }
 };
 
+// While focused, an edit without a mask of its own uses its field's edit mask (a date-time
+// field then shows its full "yyyy-mm-dd hh:nn:ss" text fitted to the mask); a masked text
+// with no position filled clears the field.
 class DBEdit : public Edit {
  public:
   explicit DBEdit(Component* owner);
@@ -50,6 +53,7 @@ class DBEdit : public Edit {
   // Writes a pending change to the field (a refused value throws and keeps the change).
   void UpdateRecord();
   void Reset();  // shows the field again, dropping a pending change
+  std::string ActiveMask() const override;
 
   void DoEnter() override;
   void DoExit() override;

@@ -14,9 +14,19 @@ using data::DataSetState;
 struct DBGrid::Link : data::DataLink {
   DBGrid* grid;
   explicit Link(DBGrid* g) : grid(g) {}
-  void ActiveChanged() override { grid->Follow(); }
-  void DataSetChanged() override { grid->Follow(); }
-  void DataSetScrolled(int) override { grid->Follow(); }
+  void ActiveChanged() override {
+    grid->DropEditor();
+    grid->Follow();
+  }
+  void DataSetChanged() override {
+    grid->DropEditor();
+    grid->Follow();
+  }
+  void DataSetScrolled(int) override {
+    grid->DropEditor();
+    grid->Follow();
+  }
+  void UpdateData() override { grid->CommitEditor(); }  // the row is about to be posted
 };
 
 // ---------------------------------------------------------------- Canvas
@@ -60,6 +70,9 @@ void DBGrid::DescribeProps(PropList& out) const {
        [](Component& c, std::string_view v) { static_cast<DBGrid&>(c).ReadOnly = ParseBool(v); }},
       {"SelectedIndex", [](const Component& c) { return std::to_string(static_cast<const DBGrid&>(c).SelectedIndex()); },
        [](Component& c, std::string_view v) { static_cast<DBGrid&>(c).SetSelectedIndex(ParseInt(v)); }},
+      {"EditorMode", [](const Component& c) { return BoolText(static_cast<const DBGrid&>(c).EditorMode()); },
+       [](Component& c, std::string_view v) { static_cast<DBGrid&>(c).SetEditorMode(ParseBool(v)); }},
+      {"EditorText", [](const Component& c) { return static_cast<const DBGrid&>(c).EditorText(); }, nullptr},
   };
   for (auto& p : props) out.push_back(&p);
 }
@@ -123,6 +136,7 @@ data::Field* DBGrid::ColumnField(int i) const {
 
 void DBGrid::SetSelectedIndex(int i) {
   if (i < 0 || i >= ColumnCount() || i == selectedIndex_) return;
+  CommitEditor();
   selectedIndex_ = i;
   Changed("SelectedIndex");
   if (OnColEnter) OnColEnter(*this);
@@ -276,6 +290,8 @@ void DBGrid::Paint() {
       Rect r = CellRect(c, drawRow_);
       if (DefaultDrawing) DefaultDrawColumnCell(r, c, col, state);
       if (OnDrawColumnCell) OnDrawColumnCell(*this, r, c, col, state);
+      if (editing_ && isCurrent && c == selectedIndex_)
+        draws_.push_back(DrawCall{"editor", drawRow_, c, r, editText_, clWindow, GetFont(), -1, -1, state});
     }
   }
   drawRow_ = drawCol_ = -1;
@@ -290,6 +306,94 @@ void DBGrid::ToggleCheck(int col) {
   f->SetAsString(text::SameText(f->AsString(), column.ValueChecked) ? column.ValueUnchecked : column.ValueChecked);
 }
 
+bool DBGrid::CanEditCell() const {
+  data::DataSet* ds = DataSet();
+  if (!(Options & dgEditing) || ReadOnly || !ds || !ds->Active() || selectedIndex_ >= ColumnCount()) return false;
+  const GridColumn& c = const_cast<DBGrid*>(this)->Columns(selectedIndex_);
+  data::Field* f = ColumnField(selectedIndex_);
+  return f && !c.ReadOnly && !c.CheckBox && !f->ReadOnly() &&
+         (f->Kind() == data::FieldKind::Data || f->Kind() == data::FieldKind::InternalCalc);
+}
+
+bool DBGrid::StartEditor(const std::string* typed) {
+  if (editing_) return true;
+  if (!CanEditCell()) {
+    App().Beep();
+    return false;
+  }
+  data::DataSet* ds = DataSet();
+  data::Field* f = ColumnField(selectedIndex_);
+  starting_ = true;
+  try {
+    if (ds->State() == DataSetState::Browse) ds->Edit();  // an empty set appends a row
+  } catch (...) {
+    starting_ = false;
+    throw;
+  }
+  starting_ = false;
+  f = ColumnField(selectedIndex_);
+  editText_ = typed ? *typed : f ? f->AsString() : std::string();
+  editing_ = true;
+  Changed("EditorMode");
+  return true;
+}
+
+void DBGrid::CommitEditor() {
+  if (!editing_) return;
+  data::DataSet* ds = DataSet();
+  data::Field* f = ColumnField(selectedIndex_);
+  if (ds && ds->Active() && f) {
+    starting_ = true;
+    try {
+      if (ds->State() == DataSetState::Browse) ds->Edit();
+      // A refused value throws: the editor stays open with its text.
+      if (editText_ != f->AsString()) editText_.empty() ? f->Clear() : f->SetAsString(editText_);
+    } catch (...) {
+      starting_ = false;
+      throw;
+    }
+    starting_ = false;
+  }
+  DropEditor();
+}
+
+void DBGrid::DropEditor() {
+  if (!editing_ || starting_) return;
+  editing_ = false;
+  editText_.clear();
+  Changed("EditorMode");
+}
+
+void DBGrid::CancelEditor() { DropEditor(); }
+
+bool DBGrid::SetEditorMode(bool on) {
+  if (!on) {
+    CommitEditor();
+    return true;
+  }
+  return StartEditor(nullptr);
+}
+
+void DBGrid::KeyPressDefault(char32_t& key) {
+  data::DataSet* ds = DataSet();
+  if (!ds || !ds->Active()) return;
+  if (editing_) {
+    if (key == 8) {
+      std::u32string t = Utf8ToChars(editText_);
+      if (!t.empty()) t.pop_back();
+      editText_.clear();
+      for (char32_t c : t) editText_ += CharToUtf8(c);
+    } else if (key >= 32) {
+      editText_ += CharToUtf8(key);
+    }
+    return;
+  }
+  if (key == ' ' && selectedIndex_ < ColumnCount() && Columns(selectedIndex_).CheckBox) return ToggleCheck(selectedIndex_);
+  if (key < 32 || !(Options & dgEditing) || ReadOnly) return;
+  std::string typed = CharToUtf8(key);
+  StartEditor(&typed);
+}
+
 void DBGrid::ClickCell(int row, int col, ShiftState shift) {
   if (!Showing() || !IsEnabled()) return;
   App().Guard([&] {
@@ -299,6 +403,7 @@ void DBGrid::ClickCell(int row, int col, ShiftState shift) {
       SetFocus();
       if (!Alive(this) || !Focused()) return;
     }
+    CommitEditor();  // a click on any cell ends the cell's edit
     data::DataSet* ds = DataSet();
     if (ds && ds->Active() && !ds->IsEmpty()) {
       int target = top_ + row;
@@ -326,6 +431,7 @@ void DBGrid::DblClickCell(int row, int col) {
 }
 
 bool DBGrid::WantsKey(Word key) const {
+  if (editing_ && (key == VK_RETURN || key == VK_ESCAPE)) return true;
   if (key == VK_TAB) return (Options & dgTabs) != 0;
   return key >= VK_LEFT && key <= VK_DOWN;
 }
@@ -334,6 +440,15 @@ void DBGrid::KeyDownDefault(Word& key, ShiftState shift) {
   data::DataSet* ds = DataSet();
   if (!ds || !ds->Active()) return;
   int cols = ColumnCount();
+  if (editing_) {
+    if (key == VK_RETURN) return CommitEditor();
+    if (key == VK_ESCAPE) return CancelEditor();
+    if (key == VK_F2) return;
+    if (key == VK_TAB || (key >= VK_PRIOR && key <= VK_DOWN)) CommitEditor();  // then move
+  } else if (key == VK_F2 || key == VK_RETURN) {
+    if (CanEditCell()) StartEditor(nullptr);
+    return;
+  }
   auto moveRows = [&](int by) {
     if (ds->IsEmpty()) return;
     if ((Options & dgMultiSelect) && (shift & ssShift)) SetRowSelected(true);
@@ -365,6 +480,7 @@ void DBGrid::KeyDownDefault(Word& key, ShiftState shift) {
 }
 
 void DBGrid::DoExit() {
+  CommitEditor();  // a refused value keeps the focus in the grid
   data::DataSet* ds = DataSet();
   // Leaving the grid with an untouched new row drops it.
   if ((Options & dgCancelOnExit) && ds && ds->State() == DataSetState::Insert && !ds->Modified()) ds->Cancel();

@@ -37,7 +37,8 @@ enum GridDrawFlag : unsigned { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
 using GridDrawState = unsigned;
 
 // One recorded drawing step. kind: "title", "cell" (the default drawing of a data cell),
-// "fill", "text", "image" (drawn by a handler on the canvas).
+// "fill", "text", "image" (drawn by a handler on the canvas), "editor" (the in-cell editor
+// over the current cell, with its text).
 struct DrawCall {
   std::string kind;
   int row = -1;  // visible row (0 = first data row), -1 for titles
@@ -115,6 +116,19 @@ class DBGrid : public WinControl {
   void DefaultDrawColumnCell(const Rect& rect, int col, GridColumn& column, GridDrawState state);
   Canvas& GetCanvas() { return canvas_; }
 
+  // In-cell editing, for a grid with dgEditing that is not ReadOnly, on a column and field
+  // that can be changed (not read-only, not calculated or lookup, not a check-box column):
+  // typing a character starts it with that character, F2 or Enter with the field's text; the
+  // set goes into edit state. Enter, Tab, moving to another cell or row, leaving the grid and
+  // posting the row write the text to the field (a refused value keeps the editor open); Esc
+  // drops the text. Check-box columns toggle on Space and on a click instead.
+  bool EditorMode() const { return editing_; }
+  // true starts the editor on the current cell (false when it cannot be edited); false writes.
+  bool SetEditorMode(bool on);
+  const std::string& EditorText() const { return editText_; }
+  void CancelEditor();
+  bool CanEditCell() const;
+
   // The user clicks a cell / double-clicks it.
   void ClickCell(int row, int col, ShiftState shift = 0);
   void DblClickCell(int row, int col);
@@ -126,6 +140,7 @@ class DBGrid : public WinControl {
   NotifyEvent OnColEnter;
 
   void KeyDownDefault(Word& key, ShiftState shift) override;
+  void KeyPressDefault(char32_t& key) override;
   bool WantsKey(Word key) const override;
   void DoExit() override;
 
@@ -134,6 +149,11 @@ class DBGrid : public WinControl {
   struct Link;
   void Follow();
   void ToggleCheck(int col);
+  bool StartEditor(const std::string* typed);
+  void CommitEditor();
+  void DropEditor();
+  bool editing_ = false, starting_ = false;
+  std::string editText_;
   std::unique_ptr<Link> link_;
   std::vector<std::unique_ptr<GridColumn>> columns_;
   mutable std::vector<std::unique_ptr<GridColumn>> defaultColumns_;

@@ -370,7 +370,9 @@ static bool AccelIn(WinControl* w, char32_t ch) {
 
 bool Form::DialogChar(char32_t ch) {
   if (ch >= 'a' && ch <= 'z') ch -= 32;
-  return AccelIn(this, ch);
+  // The controls' accelerators come first, then the main menu's top-level items.
+  if (AccelIn(this, ch)) return true;
+  return Menu && Alive(Menu) && Menu->OpenAccelerator(ch);
 }
 
 static Button* FindButton(WinControl* w, bool cancel) {

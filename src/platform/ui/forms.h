@@ -72,7 +72,7 @@ class Form : public WinControl {
   std::vector<WinControl*> TabOrderList() const;
 
   // Key stages of the form: short cuts (OnShortCut, main menu, action lists), accelerators
-  // (Alt+letter on captions with &), dialog keys (Tab, arrows, Enter to the default button,
+  // (Alt+letter on captions with &: the controls first, then the main menu), dialog keys (Tab, arrows, Enter to the default button,
   // Esc to the cancel button). Return true when the key was used.
   virtual bool IsShortCut(Word& key, ShiftState shift);
   virtual bool DialogChar(char32_t ch);

@@ -1,6 +1,7 @@
 // Menus, action lists, timers and image lists.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 namespace yz::ui {
 
 class ImageList;
+class Action;
 
 // A menu item: caption ("-" is a separator), tag, checked, enabled, visible, short cut and
 // sub-items. Items belong to the component that made them; the menu tree only links them.
@@ -19,7 +21,7 @@ class MenuItem : public Component {
   std::string ClassName() const override { return "MenuItem"; }
   void DescribeProps(PropList& out) const override;
 
-  std::string Caption;
+  std::string Caption, Hint;
   bool Checked = false, Enabled = true, Visible = true, RadioItem = false;
   int GroupIndex = 0, ImageIndex = -1;
   ShortCut Shortcut = 0;
@@ -37,11 +39,19 @@ class MenuItem : public Component {
   MenuItem* AddItem(std::string caption, int tag = 0, NotifyEvent onClick = {});
   MenuItem* Find(std::string_view caption) const;  // by caption without '&'
 
-  // Runs OnClick (and the automatic check of radio items); nothing for a disabled item.
+  // Runs OnClick (or, without one, executes the linked action) after the automatic check of
+  // radio items; nothing for a disabled item.
   void Click();
   NotifyEvent OnClick;
 
+  // A linked action: caption, hint, enabled, checked, visible, image index and short cut
+  // follow it; clicking executes it.
+  Action* GetAction() const { return action_; }
+  void SetAction(Action* a);
+  void Notification(Component* gone) override;
+
  private:
+  Action* action_ = nullptr;
   MenuItem* parent_ = nullptr;
   std::vector<MenuItem*> items_;
 };
@@ -62,6 +72,15 @@ class MainMenu : public Menu {
  public:
   using Menu::Menu;
   std::string ClassName() const override { return "MainMenu"; }
+  // Alt + the accelerator letter of a visible, enabled top-level item: an item without
+  // sub-items is clicked; an item with sub-items runs its OnClick and drops down (it is the
+  // dropped item until CloseUp or another item drops down). False when no item has the letter.
+  bool OpenAccelerator(char32_t letter);
+  MenuItem* DroppedItem() const;
+  void CloseUp() { dropped_ = nullptr; }
+
+ private:
+  MenuItem* dropped_ = nullptr;
 };
 
 class PopupMenu : public Menu {
@@ -84,17 +103,47 @@ class PopupMenu : public Menu {
   Point point_;
 };
 
+// An action: one command with its caption, hint, state and image, shared by the buttons,
+// tool buttons and menu items linked to it. Every change of the action's properties is
+// passed on to the linked controls at once.
 class Action : public Component {
  public:
+  // Going away, the action unlinks its controls (they keep their last state).
   explicit Action(Component* owner) : Component(owner) {}
   std::string ClassName() const override { return "Action"; }
-  std::string Caption, Hint, Category;
-  bool Enabled = true, Checked = false, Visible = true;
-  int ImageIndex = -1;
+  void DescribeProps(PropList& out) const override;
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string v);
+  const std::string& Hint() const { return hint_; }
+  void SetHint(std::string v);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool v);
+  bool Checked() const { return checked_; }
+  void SetChecked(bool v);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool v);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int v);
+  std::string Category;
   ShortCut Shortcut = 0;
+
   // Runs OnUpdate then, when enabled, OnExecute; true when it executed.
   bool Execute();
   NotifyEvent OnExecute, OnUpdate;
+
+  // Linked controls (their SetAction links them): `changed` runs now and after every change.
+  void AddClient(Component* client, std::function<void(Action&)> changed);
+  void RemoveClient(Component* client);
+  int ClientCount() const { return static_cast<int>(clients_.size()); }
+  void Notification(Component* gone) override;
+
+ private:
+  void Notify();
+  std::string caption_, hint_;
+  bool enabled_ = true, checked_ = false, visible_ = true;
+  int imageIndex_ = -1;
+  std::vector<std::pair<Component*, std::function<void(Action&)>>> clients_;
 };
 
 class ActionList : public Component {
