@@ -17,7 +17,7 @@ inline std::shared_ptr<servers::Database> BenchWard() {
   db->ExecScript("begin");
   for (int i = 0; i < 60; ++i) {
     std::string code = "B" + std::to_string(1000 + i);
-    db->Exec("insert into yp_dict (charge_code, serial, name, specification, py_code, d_code, order_type, mini_unit,"
+    db->Exec("insert into yp_dict (charge_code, serial, name, drug_spec, py_code, d_code, order_type, mini_unit,"
              " drug_flag, expensive, yp_order_class, limit_amount) values (?1, '01', ?2, '10mg', ?3, ?3, 'c', '片',"
              " '0', '0', '0', 10)",
              {Variant(code), Variant("测试药品" + std::to_string(i)), Variant("BENCH" + std::to_string(i))});

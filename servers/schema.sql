@@ -58,7 +58,7 @@ create table if not exists zy_detail_charge (
 
 -- Drugs: one row per package form (serial); stock per pharmacy (group_no).
 create table if not exists yp_dict (
-  charge_code varchar(10) not null, serial varchar(4) not null, name varchar(60), specification varchar(40),
+  charge_code varchar(10) not null, serial varchar(4) not null, name varchar(60), drug_spec varchar(40),
   py_code varchar(10), d_code varchar(10), order_type char(1), pack_unit varchar(8), mini_unit varchar(8),
   dose_unit varchar(8), dose_per_unit numeric, retprice numeric, drug_flag char(1), expensive char(1),
   yp_order_class char(1), limit_amount integer, exclusive_type char(1), primary key (charge_code, serial));

@@ -3,8 +3,8 @@
 -- code, name), position 4 a second code key, then the context parameters.
 
 create view if not exists v_order_list as
-  select d.charge_code as code, d.name as name, d.specification as spec, d.mini_unit as unit,
-         d.name || ' ' || d.specification as discription, s.stock_amount as stock, '' as price,
+  select d.charge_code as code, d.name as name, d.drug_spec as spec, d.mini_unit as unit,
+         d.name || ' ' || d.drug_spec as discription, s.stock_amount as stock, '' as price,
          d.order_type as order_type, ifnull(d.exclusive_type, '0') as exclusive_type, s.group_no as group_no,
          d.expensive as expensive, d.drug_flag as drug_flag, d.serial as serial, d.yp_order_class as yp_order_class,
          d.limit_amount as limit_amount, '' as exec_unit, '' as ward_sn, d.py_code as py_code, d.d_code as d_code
@@ -24,7 +24,7 @@ insert or replace into yz_sql_tag values (132, 'select frequ_code 频率码, fre
 
 insert or replace into yz_sql_tag values (164, 'select dept_sn 部门编码, dept_name 部门名称, py_code 拼音码, d_code 自定义码 from zy_adtward where py_code like :py_code and d_code like :d_code and dept_sn like :code and dept_name like :name order by dept_sn', '部门');
 
-insert or replace into yz_sql_tag values (321, 'select d.charge_code 编码, d.name 名称, d.py_code 拼音码, d.d_code 自定义码, d.specification 规格, d.mini_unit 单位, s.stock_amount 库存, d.retprice 价格, d.serial 药品序列号, s.group_no 库号 from yp_dict d, yp_stock s where s.charge_code = d.charge_code and s.serial = d.serial and d.py_code like :py_code and d.d_code like :d_code and d.charge_code like :code and d.name like :name and d.charge_code like :code2 and s.group_no like :group_no and d.order_type like :infusion_flag and d.order_type = ''f'' order by d.py_code', '草药');
+insert or replace into yz_sql_tag values (321, 'select d.charge_code 编码, d.name 名称, d.py_code 拼音码, d.d_code 自定义码, d.drug_spec 规格, d.mini_unit 单位, s.stock_amount 库存, d.retprice 价格, d.serial 药品序列号, s.group_no 库号 from yp_dict d, yp_stock s where s.charge_code = d.charge_code and s.serial = d.serial and d.py_code like :py_code and d.d_code like :d_code and d.charge_code like :code and d.name like :name and d.charge_code like :code2 and s.group_no like :group_no and d.order_type like :infusion_flag and d.order_type = ''f'' order by d.py_code', '草药');
 
 insert or replace into yz_sql_tag values (463, 'select bed_no 床号, name 姓名, inpatient_no 住院号, patient_id ID号, admiss_times 住院次数 from zy_actpatient where bed_no like :py_code and bed_no like :d_code and bed_no like :code and name like :name and bed_no like :code2 and admiss_dept like :p_dept and admiss_ward like :p_ward order by bed_no', '床位');
 
