@@ -88,15 +88,6 @@ std::string ExeDir() {
   return fs::path(buf).parent_path().string();
 }
 
-bool ReadFile(const std::string& path, std::string& out) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) return false;
-  std::ostringstream s;
-  s << f.rdbuf();
-  out = s.str();
-  return true;
-}
-
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "yzhost: %s (yzhost --help shows the usage)\n", message.c_str());
   return kScriptError;
@@ -168,7 +159,7 @@ int Main(int argc, char** argv) {
     }
     for (auto& path : o.scripts) {
       std::string body, error;
-      if (!ReadFile(path, body)) return UsageError("cannot read the script " + path);
+      if (!ReadWhole(path, body)) return UsageError("cannot read the script " + path);
       scripts.emplace_back();
       if (!ParseScript(body, path, scripts.back(), error)) {
         std::fprintf(stderr, "%s\n", error.c_str());

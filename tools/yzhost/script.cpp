@@ -589,8 +589,6 @@ bool ParseScript(const std::string& textIn, const std::string& file, Script& out
 // ---------------------------------------------------------------------------------------------
 // omra.ini
 
-namespace {
-
 bool ReadWhole(const std::string& path, std::string& out) {
   std::ifstream f(path, std::ios::binary);
   if (!f) return false;
@@ -599,6 +597,9 @@ bool ReadWhole(const std::string& path, std::string& out) {
   out = s.str();
   return true;
 }
+
+namespace {
+
 
 bool IsSection(const std::string& line, std::string& name) {
   std::string t = text::Trim(line);

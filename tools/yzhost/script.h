@@ -114,4 +114,7 @@ std::vector<std::string> SplitTabs(const std::string& s);
 // A text in double quotes with quotes, backslashes, tabs and line ends escaped.
 std::string Quoted(const std::string& s);
 
+// Reads a whole file as bytes; false when it cannot be read.
+bool ReadWhole(const std::string& path, std::string& out);
+
 }  // namespace yzhost
